@@ -24,12 +24,12 @@ std::string Done(int count) {
 namespace {
 
 // Closes the file in hand on every way out of a row, the StampTimeError one included.
-class OpenFile {
+class HeldFile {
   public:
-    OpenFile(FileTimes& files, FileTimes::Handle handle) : files_(files), handle_(handle) {}
-    ~OpenFile() { Close(); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
+    HeldFile(FileTimes& files, FileTimes::Handle handle) : files_(files), handle_(handle) {}
+    ~HeldFile() { Close(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
     FileTimes::Handle Get() const { return handle_; }
     void Close() {
         if (handle_ != FileTimes::kInvalidHandle) files_.Close(handle_);
@@ -60,7 +60,7 @@ FILETIME InstantOf(const StampTime& value) {
 // Shows why the file of a row could not be changed. The error code is taken at once; a file in
 // hand is closed before the message waits for the user.
 void ReportFailure(RunRows& rows, RunHost& host, FileTimes& files, int row,
-                   OpenFile* file = nullptr) {
+                   HeldFile* file = nullptr) {
     const std::uint32_t code = files.LastError();
     if (file != nullptr) file->Close();
     const std::string text = files.ErrorText(code);
@@ -91,7 +91,7 @@ void ApplyRun(RunRows& rows, RunHost& host, FileTimes& files) {
             ReportFailure(rows, host, files, row);
             return;
         }
-        OpenFile file(files, handle);
+        HeldFile file(files, handle);
 
         // Nothing is written to a file whose times could not be read.
         FILETIME creation{}, access{}, write{};

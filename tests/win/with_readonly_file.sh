@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs a Windows test under Wine with VELMORA_READONLY_FILE naming a file that Linux refuses to
+# open for writing even for root (immutable), where the file system allows that.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+dir=$(mktemp -d "${TMPDIR:-/tmp}/velmora-ro.XXXXXX")
+file=$dir/readonly.txt
+: >"$file"
+if chattr +i "$file" 2>/dev/null; then
+    VELMORA_READONLY_FILE=$(winepath -w "$file" 2>/dev/null)
+    export VELMORA_READONLY_FILE
+fi
+"$root/scripts/wine-test.sh" "$@"
+status=$?
+chattr -i "$file" 2>/dev/null
+rm -rf "$dir"
+exit $status
