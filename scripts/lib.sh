@@ -81,7 +81,12 @@ velmora_start_wine() {
     velmora_wine_env
     if [[ ! -f $WINEPREFIX/system.reg ]]; then
         velmora_say "Creating the Wine prefix build/wineprefix"
-        wineboot -i >"$VELMORA_BUILD/logs/wineboot.log" 2>&1
+        {
+            wineboot -i
+            # The dialogs ask for MS PGothic; IPA's proportional Gothic stands in for it.
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d 'IPAGothic' /f
+        } >"$VELMORA_BUILD/logs/wineboot.log" 2>&1
         wineserver -w
     fi
     wineserver -p >"$VELMORA_BUILD/logs/wineserver.log" 2>&1 </dev/null

@@ -1,0 +1,50 @@
+#include "winlib/Controls.h"
+
+#include <vector>
+
+std::string Wnd::Text() const {
+    const int length = GetWindowTextLengthA(hwnd_);
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(hwnd_, text.data(), length + 1);
+    return text.data();
+}
+
+std::string ListCtrl::ItemText(int item, int column) const {
+    // The list view copies what fits; grow until the text no longer fills the buffer.
+    std::vector<char> text(264, '\0');
+    for (;;) {
+        LVITEMA lv{};
+        lv.iSubItem = column;
+        lv.pszText = text.data();
+        lv.cchTextMax = static_cast<int>(text.size());
+        const LRESULT length =
+            Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+        if (length < static_cast<LRESULT>(text.size()) - 1) return std::string(text.data());
+        text.assign(text.size() * 2, '\0');
+    }
+}
+
+bool ListCtrl::SetItemText(int item, int column, const std::string& text) const {
+    LVITEMA lv{};
+    lv.iSubItem = column;
+    lv.pszText = const_cast<char*>(text.c_str());
+    return Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != 0;
+}
+
+bool ToolTipCtrl::Create(HWND owner) {
+    hwnd_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
+                            nullptr);
+    return hwnd_ != nullptr;
+}
+
+bool ToolTipCtrl::AddTool(HWND tool, const char* text) const {
+    TTTOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every version of the common controls
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = GetParent(tool);
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = const_cast<char*>(text);
+    return Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+}

@@ -1,0 +1,80 @@
+// Thin wrappers of the controls the program uses: a window handle and the messages it takes.
+// They own nothing; the dialog's data exchange binds each to its control once.
+#pragma once
+
+#include <string>
+
+#include "stamp/WinTypes.h"
+
+#include <commctrl.h>
+
+class Wnd {
+  public:
+    HWND Hwnd() const { return hwnd_; }
+    bool IsBound() const { return hwnd_ != nullptr; }
+    void Attach(HWND hwnd) { hwnd_ = hwnd; }
+    int Id() const { return GetDlgCtrlID(hwnd_); }
+    void Enable(bool enable) const { EnableWindow(hwnd_, enable ? TRUE : FALSE); }
+    bool IsEnabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+    std::string Text() const;
+    void SetFont(HFONT font, bool redraw = true) const {
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
+    }
+    HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)); }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendMessageA(hwnd_, message, wParam, lParam);
+    }
+
+  protected:
+    HWND hwnd_ = nullptr;
+};
+
+class Button : public Wnd {
+  public:
+    int Check() const { return static_cast<int>(Send(BM_GETCHECK)); }
+    void SetCheck(int state) const { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
+    void SetIcon(HICON icon) const {
+        Send(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    }
+};
+
+class Static : public Wnd {};
+
+class DateTimeCtrl : public Wnd {
+  public:
+    // GDT_VALID with the record filled, or GDT_NONE / GDT_ERROR.
+    DWORD Time(SYSTEMTIME& record) const {
+        return static_cast<DWORD>(Send(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&record)));
+    }
+    bool SetTime(const SYSTEMTIME& record) const {
+        return Send(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&record)) != 0;
+    }
+    bool SetNone() const { return Send(DTM_SETSYSTEMTIME, GDT_NONE, 0) != 0; }
+    void SetFormat(const char* format) const {
+        Send(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>(format));
+    }
+};
+
+class ListCtrl : public Wnd {
+  public:
+    int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
+    std::string ItemText(int item, int column) const;
+    bool SetItemText(int item, int column, const std::string& text) const;
+};
+
+class ComboBox : public Wnd {
+  public:
+    int CurSel() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+    int SetCurSel(int index) const { return static_cast<int>(Send(CB_SETCURSEL, index)); }
+};
+
+class ToolTipCtrl : public Wnd {
+  public:
+    bool Create(HWND owner);
+    // A tool identified by the control's window, covering the whole control.
+    bool AddTool(HWND tool, const char* text) const;
+    void Activate(bool active) const { Send(TTM_ACTIVATE, active ? TRUE : FALSE); }
+    void RelayEvent(const MSG* message) const {
+        Send(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
+    }
+};
