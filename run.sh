@@ -20,11 +20,11 @@ velmora_start_display
 velmora_start_wine
 shot=$VELMORA_BUILD/shots/run.png
 mkdir -p "$(dirname "$shot")"
-# A virtual desktop draws the window's caption and frame, which no window manager does here.
-wine explorer /desktop=velmora,1024x768 "$exe" "$@" >"$VELMORA_BUILD/logs/run.log" 2>&1 </dev/null &
+# The prefix runs every program in a virtual desktop, which draws captions and frames.
+wine "$exe" "$@" >"$VELMORA_BUILD/logs/run.log" 2>&1 </dev/null &
 app=$!
 for _ in $(seq 100); do
-    xdotool search --name 'velmora' >/dev/null 2>&1 && break
+    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
     sleep 0.2
 done
 sleep 3

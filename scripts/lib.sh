@@ -86,6 +86,10 @@ velmora_start_wine() {
             # The dialogs ask for MS PGothic; IPA's proportional Gothic stands in for it.
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d 'IPAGothic' /f
+            # One virtual desktop for every program: Wine then draws captions and frames itself,
+            # as no window manager runs on the virtual display.
+            wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
         } >"$VELMORA_BUILD/logs/wineboot.log" 2>&1
         wineserver -w
     fi

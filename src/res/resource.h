@@ -8,9 +8,9 @@
 #define VELMORA_RES_RESOURCE_H
 
 /* Text of the hidden link in the main dialog and of the About box link. */
-#define VELMORA_WEB_ADDRESS             "https://github.com/velmora-app/velmora"
+#define VELMORA_WEB_ADDRESS             "https://velmora.app"
 /* Copyright line of the About box and of the version resource. */
-#define VELMORA_COPYRIGHT               "Copyright (C) 2026 Velmora developers"
+#define VELMORA_COPYRIGHT               "Copyright (C) 2026 Velmora"
 
 /* Window-menu command; the system keeps the low four bits for itself. */
 #define IDM_ABOUTBOX                    0x0010

@@ -1,0 +1,380 @@
+// The real main dialog and About box, created from the real templates under Wine and driven
+// message by message.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "DialogTestSupport.h"
+#include "app/VelmoraDlg.h"
+#include "res/resource.h"
+#include "ui/AboutDlg.h"
+#include "ui/Layout.h"
+
+namespace {
+
+// The main dialog, counting its exchanges. During a push it sends itself the notifications that
+// setting a picker or a check box can cause, which must start no handler.
+class ProbeDlg : public CVelmoraDlg {
+  public:
+    int pulls = 0;
+    bool notifyDuringPush = false;
+
+  protected:
+    void DoDataExchange(DataExchange& dx) override {
+        if (dx.Saving()) ++pulls;
+        if (!dx.Saving() && notifyDuringPush) SendChanges(Hwnd());
+        CVelmoraDlg::DoDataExchange(dx);
+    }
+
+  public:
+    static void SendChanges(HWND dialog) {
+        NMDATETIMECHANGE change{};
+        change.nmhdr.hwndFrom = GetDlgItem(dialog, IDC_MAKE_DATE);
+        change.nmhdr.idFrom = IDC_MAKE_DATE;
+        change.nmhdr.code = DTN_DATETIMECHANGE;
+        SendMessageA(dialog, WM_NOTIFY, IDC_MAKE_DATE, reinterpret_cast<LPARAM>(&change));
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAKE_DATE_CHECK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_MAKE_DATE_CHECK)));
+    }
+};
+
+SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME r{};
+    r.wYear = static_cast<WORD>(y);
+    r.wMonth = static_cast<WORD>(mo);
+    r.wDay = static_cast<WORD>(d);
+    r.wHour = static_cast<WORD>(h);
+    r.wMinute = static_cast<WORD>(mi);
+    r.wSecond = static_cast<WORD>(s);
+    return r;
+}
+
+StampTime Local(int y, int mo, int d, int h, int mi, int s) {
+    return StampTime::FromFields(y, mo, d, h, mi, s, -1);
+}
+
+std::string SystemText(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                       0x0800, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text(buffer != nullptr ? buffer : "", n);
+    LocalFree(buffer);
+    return text;
+}
+
+class MainDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TheTestApp().SetMainDialog(&dialog);
+        hwnd = dialog.Create(nullptr);
+        ASSERT_NE(hwnd, nullptr);
+        Pump();
+    }
+    void TearDown() override {
+        DestroyWindow(hwnd);
+        Pump();
+        TheTestApp().SetMainDialog(nullptr);
+    }
+
+    HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    int Checked(int id) const {
+        return static_cast<int>(SendMessageA(Item(id), BM_GETCHECK, 0, 0));
+    }
+    void Click(int id) {
+        SendMessageA(Item(id), BM_CLICK, 0, 0);
+        Pump();
+    }
+    void SetPicker(int id, const SYSTEMTIME& r) {
+        SendMessageA(Item(id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&r));
+    }
+    StampTime Shown(int id) {
+        SYSTEMTIME r{};
+        EXPECT_EQ(SendMessageA(Item(id), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&r)),
+                  GDT_VALID);
+        return StampTime::FromSystemTime(r, -1);
+    }
+    RECT Place(int id) const {
+        RECT r{};
+        GetWindowRect(Item(id), &r);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    // Each picker is enabled exactly when its flag is on; the arrow when a creation part is.
+    void ExpectEnablingHolds() {
+        EXPECT_EQ(Enabled(IDC_MAKE_DATE), dialog.m_bMakeDate != 0);
+        EXPECT_EQ(Enabled(IDC_MAKE_TIME), dialog.m_bMakeTime != 0);
+        EXPECT_EQ(Enabled(IDC_MODIFY_DATE), dialog.m_bModifyDate != 0);
+        EXPECT_EQ(Enabled(IDC_MODIFY_TIME), dialog.m_bModifyTime != 0);
+        EXPECT_EQ(Enabled(IDC_COPY_TO_MODIFY), dialog.m_bMakeDate != 0 || dialog.m_bMakeTime != 0);
+    }
+
+    ProbeDlg dialog;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(MainDialogTest, AfterInitialisation) {
+    SaveScreenshot(hwnd, "main-template-size");
+    EXPECT_EQ(GetFocus(), Item(IDC_ADD));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_WEB_LINK)));
+    ExpectEnablingHolds();
+
+    char text[64] = "";
+    GetWindowTextA(Item(IDC_MAKE_TIME), text, sizeof text);
+    const std::string shown = text;
+    if (!shown.empty()) {  // the picker shows its text where the system gives it
+        EXPECT_EQ(shown.size(), 8u) << shown;
+        EXPECT_EQ(shown[2], ':');
+        EXPECT_EQ(shown[5], ':');
+    }
+
+    HMENU menu = GetSystemMenu(hwnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    char item[64] = "";
+    GetMenuStringA(menu, count - 1, item, sizeof item, MF_BYPOSITION);
+    EXPECT_STREQ(item, "バージョン情報(&A)...");
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_TRUE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+TEST_F(MainDialogTest, CheckBoxesEnableTheirPickersAndTheArrow) {
+    const int sequence[] = {IDC_MAKE_DATE_CHECK,   IDC_MAKE_TIME_CHECK,   IDC_MAKE_DATE_CHECK,
+                            IDC_MODIFY_DATE_CHECK, IDC_MODIFY_TIME_CHECK, IDC_MAKE_TIME_CHECK,
+                            IDC_MODIFY_DATE_CHECK, IDC_MAKE_DATE_CHECK};
+    for (int id : sequence) {
+        SCOPED_TRACE(id);
+        const int before = Checked(id);
+        Click(id);
+        EXPECT_NE(Checked(id), before);
+        ExpectEnablingHolds();
+    }
+    EXPECT_EQ(dialog.m_bMakeDate, 1);
+    EXPECT_EQ(dialog.m_bMakeTime, 0);
+    EXPECT_EQ(dialog.m_bModifyDate, 0);
+    EXPECT_EQ(dialog.m_bModifyTime, 1);
+}
+
+TEST_F(MainDialogTest, ArrowCopiesCreationSettingsToModification) {
+    Click(IDC_MAKE_TIME_CHECK);
+    Click(IDC_MODIFY_DATE_CHECK);
+    dialog.m_tMakeDate = Local(2010, 9, 21, 1, 2, 3);
+    dialog.m_tMakeTime = Local(2000, 1, 1, 13, 45, 7);
+    dialog.m_tModifyDate = dialog.m_tModifyTime = Local(2001, 2, 3, 4, 5, 6);
+    // A value shown but not pulled yet is replaced by the push that starts the copy.
+    SetPicker(IDC_MAKE_DATE, Record(1999, 1, 1, 0, 0, 0));
+    Click(IDC_COPY_TO_MODIFY);
+
+    EXPECT_EQ(Checked(IDC_MODIFY_DATE_CHECK), BST_UNCHECKED);
+    EXPECT_EQ(Checked(IDC_MODIFY_TIME_CHECK), BST_CHECKED);
+    EXPECT_EQ(dialog.m_bModifyDate, 0);
+    EXPECT_EQ(dialog.m_bModifyTime, 1);
+    EXPECT_TRUE(Enabled(IDC_MODIFY_DATE_CHECK));
+    EXPECT_TRUE(Enabled(IDC_MODIFY_TIME_CHECK));
+    ExpectEnablingHolds();
+    EXPECT_EQ(dialog.m_tModifyDate, Local(2010, 9, 21, 1, 2, 3));
+    EXPECT_EQ(dialog.m_tModifyTime, Local(2000, 1, 1, 13, 45, 7));
+    EXPECT_EQ(Shown(IDC_MODIFY_DATE), Local(2010, 9, 21, 1, 2, 3));
+    EXPECT_EQ(Shown(IDC_MODIFY_TIME), Local(2000, 1, 1, 13, 45, 7));
+}
+
+TEST_F(MainDialogTest, PullStopsAtAPickerOutOfRange) {
+    const StampTime old = Local(2005, 5, 5, 5, 5, 5);
+    dialog.m_tMakeDate = dialog.m_tMakeTime = dialog.m_tModifyDate = dialog.m_tModifyTime = old;
+    SetPicker(IDC_MAKE_DATE, Record(2011, 2, 3, 4, 5, 6));
+    SetPicker(IDC_MAKE_TIME, Record(1950, 1, 1, 0, 0, 0));
+    SetPicker(IDC_MODIFY_DATE, Record(2012, 1, 1, 0, 0, 0));
+    SendMessageA(Item(IDC_MODIFY_TIME_CHECK), BM_SETCHECK, BST_CHECKED, 0);
+    BoxCapture capture;
+    EXPECT_FALSE(dialog.UpdateData(TRUE));
+
+    EXPECT_EQ(dialog.m_tMakeDate, Local(2011, 2, 3, 4, 5, 6));
+    EXPECT_EQ(dialog.m_tMakeTime, old);
+    EXPECT_EQ(dialog.m_tModifyDate, old);
+    EXPECT_EQ(dialog.m_tModifyTime, old);
+    EXPECT_EQ(dialog.m_bModifyTime, 0);
+    ASSERT_EQ(capture.boxes.size(), 1u);
+    EXPECT_EQ(capture.boxes[0].icon, "exclamation");
+    EXPECT_EQ(capture.boxes[0].caption, TheTestApp().AppName());
+    EXPECT_EQ(capture.boxes[0].text, SystemText(StampTimeError::kInvalidArg));
+    EXPECT_FALSE(capture.boxes[0].text.empty());
+    EXPECT_EQ(capture.boxes[0].owner, hwnd);
+}
+
+TEST_F(MainDialogTest, YearBefore1900PullsAsZeroValue) {
+    dialog.m_tMakeDate = Local(2005, 5, 5, 5, 5, 5);
+    SetPicker(IDC_MAKE_DATE, Record(1850, 5, 5, 0, 0, 0));
+    BoxCapture capture;
+    EXPECT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(dialog.m_tMakeDate, StampTime());
+    EXPECT_TRUE(capture.boxes.empty());
+}
+
+TEST_F(MainDialogTest, NotificationsDuringAnExchangeStartNoHandler) {
+    dialog.pulls = 0;
+    ProbeDlg::SendChanges(hwnd);  // outside an exchange: the change pulls, the click pulls
+    EXPECT_EQ(dialog.pulls, 2);
+    dialog.pulls = 0;
+    dialog.notifyDuringPush = true;
+    dialog.UpdateData(FALSE);
+    EXPECT_EQ(dialog.pulls, 0);
+}
+
+TEST_F(MainDialogTest, RunReportsNoFlagThenNoFiles) {
+    BoxCapture capture;
+    Click(IDC_RUN);
+    Click(IDC_MODIFY_TIME_CHECK);
+    Click(IDC_RUN);
+    ASSERT_EQ(capture.boxes.size(), 2u);
+    EXPECT_EQ(capture.boxes[0].text, "変更対象をチェックしてください。");
+    EXPECT_EQ(capture.boxes[0].caption, "タイムスタンプ変更ツール");
+    EXPECT_EQ(capture.boxes[0].icon, "exclamation");
+    EXPECT_EQ(capture.boxes[1].text, "ファイルを選択してください。");
+    EXPECT_EQ(capture.boxes[1].caption, "タイムスタンプ変更");
+    EXPECT_EQ(capture.boxes[1].icon, "exclamation");
+    EXPECT_EQ(capture.boxes[1].owner, hwnd);
+    EXPECT_EQ(GetFocus(), Item(IDC_ADD));
+}
+
+TEST_F(MainDialogTest, ResizeMovesControlsByTheRule) {
+    struct Size {
+        int width, height;
+    };
+    RECT first[kLayoutControls];
+    const Size sizes[] = {{800, 560}, {420, 300}, {800, 560}};
+    for (std::size_t s = 0; s < 3; ++s) {
+        SetWindowPos(hwnd, nullptr, 10, 10, sizes[s].width, sizes[s].height, SWP_NOZORDER);
+        Pump();
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const int cx = client.right, cy = client.bottom;
+        EXPECT_EQ(Place(IDC_RUN).left, cx > 480 ? cx - 110 : 370);
+        EXPECT_EQ(Place(IDC_RUN).top, cy - 64);
+        EXPECT_EQ(Place(IDCANCEL).top, cy - 39);
+        EXPECT_EQ(Place(IDC_WEB_LINK).left, cx > 420 ? cx - 150 : 270);
+        const RECT list = Place(IDC_FILE_LIST);
+        EXPECT_EQ(list.right - list.left, cx - 2 * list.left);
+        EXPECT_EQ(Place(IDC_MAKE_GROUP).top, cy - 81);
+        EXPECT_EQ(Place(IDC_ADD).top, Place(IDC_ADD).top);
+        for (std::size_t i = 0; i < kLayoutControls; ++i) {
+            const RECT r = Place(kLayoutOrder[i]);
+            if (s == 0) first[i] = r;
+            if (s == 2) {
+                EXPECT_TRUE(EqualRect(&r, &first[i])) << kLayoutOrder[i];
+            }
+        }
+        if (s == 0) SaveScreenshot(hwnd, "main-resized");
+    }
+}
+
+TEST_F(MainDialogTest, AboutBoxOpensFromBothPlacesAndLeavesNoFontBehind) {
+    std::vector<HFONT> fonts;
+    std::vector<COLORREF> colours;
+    auto capture = std::make_unique<BoxCapture>([&](HWND about) {
+        if (GetDlgItem(about, IDC_ABOUT_LINK) == nullptr) return;  // the main dialog again
+        char caption[128] = "";
+        GetWindowTextA(about, caption, sizeof caption);
+        EXPECT_STREQ(caption, "タイムスタンプ変更ツール　-　バージョン情報");
+        fonts.push_back(reinterpret_cast<HFONT>(
+            SendMessageA(GetDlgItem(about, IDC_ABOUT_LINK), WM_GETFONT, 0, 0)));
+        // The link is asked for its colours like any static text.
+        HDC dc = GetDC(about);
+        SendMessageA(about, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(GetDlgItem(about, IDC_ABOUT_LINK)));
+        colours.push_back(GetTextColor(dc));
+        ReleaseDC(about, dc);
+        PostMessageA(about, WM_COMMAND, IDOK, 0);
+    });
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 12; ++i) {
+        if (i % 2 == 0) {
+            SendMessageA(hwnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        } else {
+            SendMessageA(hwnd, WM_COMMAND, ID_ABOUT, 0);
+        }
+    }
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+    ASSERT_EQ(fonts.size(), 12u);
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        EXPECT_EQ(GetObjectType(fonts[i]), 0u) << "font of opening " << i << " still exists";
+        EXPECT_EQ(colours[i], RGB(0, 0, 255));
+    }
+    EXPECT_TRUE(capture->boxes.empty());
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    capture.reset();
+
+    LOGFONTA underlined{};
+    CAboutDlg about;
+    HWND aboutWindow = about.Create(hwnd);
+    ASSERT_NE(aboutWindow, nullptr);
+    SetWindowPos(aboutWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(aboutWindow);
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(aboutWindow));
+    HFONT font = reinterpret_cast<HFONT>(
+        SendMessageA(GetDlgItem(aboutWindow, IDC_ABOUT_LINK), WM_GETFONT, 0, 0));
+    ASSERT_NE(GetObjectA(font, sizeof underlined, &underlined), 0);
+    EXPECT_EQ(underlined.lfUnderline, 1);
+    SaveScreenshot(aboutWindow, "about-box");
+    DestroyWindow(aboutWindow);
+    Pump();
+    EXPECT_EQ(GetObjectType(font), 0u);
+}
+
+// A dialog whose handlers fail, to see the error box of a StampTimeError that leaves a handler.
+class FailingDlg : public Dialog {
+  public:
+    FailingDlg() : Dialog(IDD_ABOUTBOX) {}
+    std::uint32_t code = 0;
+    bool after = false;
+
+  protected:
+    MessageTable GetMessageTable() const override {
+        using T = FailingDlg;
+        static const MessageEntry kTable[] = {On<T>::Command<&T::Fail>(100, 0),
+                                              On<T>::Clicked<&T::Fail>(IDC_ABOUT_LINK)};
+        return TableOf(kTable);
+    }
+    void Fail() {
+        throw StampTimeError(code);
+        after = true;  // never reached: the handler ends at the failure
+    }
+};
+
+TEST_F(MainDialogTest, ErrorLeavingAHandlerShowsTheStopBox) {
+    FailingDlg failing;
+    HWND window = failing.Create(hwnd);
+    ASSERT_NE(window, nullptr);
+    struct Case {
+        std::uint32_t code;
+        bool fromMenu;
+        std::string text;
+    };
+    const Case cases[] = {
+        {StampTimeError::kInvalidArg, true, SystemText(StampTimeError::kInvalidArg)},
+        {StampTimeError::kFail, false, SystemText(StampTimeError::kFail)},
+        {0x2000FFFF, true, "コマンドの実行に失敗しました。"},
+        {0x2000FFFF, false, "アプリケーションの内部エラーです。"},
+    };
+    for (const Case& c : cases) {
+        BoxCapture capture;
+        failing.code = c.code;
+        const LRESULT handled =
+            c.fromMenu ? SendMessageA(window, WM_COMMAND, 100, 0)
+                       : SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_LINK, BN_CLICKED),
+                                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_ABOUT_LINK)));
+        (void)handled;
+        ASSERT_EQ(capture.boxes.size(), 1u) << c.code;
+        EXPECT_EQ(capture.boxes[0].icon, "stop");
+        EXPECT_EQ(capture.boxes[0].text, c.text.substr(0, 511));
+        EXPECT_EQ(capture.boxes[0].caption, TheTestApp().AppName());
+        EXPECT_EQ(capture.boxes[0].owner, hwnd);
+        EXPECT_TRUE(IsWindow(window));
+        EXPECT_FALSE(failing.after);
+    }
+    DestroyWindow(window);
+}
+
+}  // namespace
