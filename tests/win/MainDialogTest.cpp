@@ -123,11 +123,19 @@ TEST_F(MainDialogTest, AfterInitialisation) {
     char text[64] = "";
     GetWindowTextA(Item(IDC_MAKE_TIME), text, sizeof text);
     const std::string shown = text;
-    if (!shown.empty()) {  // the picker shows its text where the system gives it
-        EXPECT_EQ(shown.size(), 8u) << shown;
-        EXPECT_EQ(shown[2], ':');
-        EXPECT_EQ(shown[5], ':');
+    ASSERT_EQ(shown.size(), 8u) << shown;
+    EXPECT_EQ(shown[2], ':');
+    EXPECT_EQ(shown[5], ':');
+
+    // Two tips, and the minimized window's drag image is the program's icon.
+    HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+    while (tips != nullptr && GetWindow(tips, GW_OWNER) != hwnd) {
+        tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr);
     }
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 2);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_QUERYDRAGICON, 0, 0)),
+              LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
 
     HMENU menu = GetSystemMenu(hwnd, FALSE);
     ASSERT_NE(menu, nullptr);
