@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/IniStore.h"
+
+namespace {
+
+// Texts are code page 932 bytes: "\x95\x5C" is 表 (second byte 0x5C, the backslash), "\x8E\xCA"
+// "\x90\x5E" is 写真, "\x83\x5B" is ゼ (second byte '[') and "\x83\x5D" is ゾ (second byte ']').
+
+class IniStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-ini-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        file_ = dir_ + "/Velmora.ini";
+    }
+
+    void TearDown() override {
+        SetIniReplaceHookForTests(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    void Put(const std::string& text) const {
+        std::ofstream(file_, std::ios::binary | std::ios::trunc) << text;
+    }
+
+    std::string Get() const { return Contents(file_); }
+
+    static std::string Contents(const std::string& path) {
+        std::ifstream stream(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    }
+
+    // The names in the test's folder, sorted.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string Read(const std::string& key, std::size_t capacity = 256) const {
+        return ReadProfileString("Settings", key, "dflt", capacity, file_);
+    }
+
+    std::string dir_;
+    std::string file_;
+};
+
+TEST_F(IniStoreTest, ReadGivesDefaultWhenFileSectionOrKeyIsMissing) {
+    struct Case {
+        const char* label;
+        std::optional<std::string> content;  // no file when empty
+        std::string key;
+    };
+    const Case cases[] = {
+        {"no file", std::nullopt, "make date"},
+        {"empty file", "", "make date"},
+        {"other section only", "[Other]\r\nmake date=false\r\n", "make date"},
+        {"key before any section", "make date=false\r\n[Settings]\r\n", "make date"},
+        {"key in the next section", "[Settings]\r\nx=1\r\n[Other]\r\nmake date=false\r\n",
+         "make date"},
+        {"key in a second section of the same name",
+         "[Settings]\r\nx=1\r\n[settings]\r\nmake date=false\r\n", "make date"},
+        {"key commented out", "[Settings]\r\n  ;make date=false\r\n", "make date"},
+        {"key line without '='", "[Settings]\r\nmake date\r\n", "make date"},
+        {"section line without ']'", "[Settings\r\nmake date=false\r\n", "make date"},
+        {"bytes from 0x80 up do not fold", "[Settings]\r\n\xE4=x\r\n", "\xC4"},
+        {"key is a prefix", "[Settings]\r\nmake date time=x\r\n", "make date"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove(file_);
+        if (c.content) Put(*c.content);
+        EXPECT_EQ(Read(c.key), "dflt");
+    }
+    Put("[Settings]\r\nmake date=false\r\n");
+    EXPECT_EQ(ReadProfileString("Settings", "make date", "dflt", 256, ""), "dflt");
+}
+
+TEST_F(IniStoreTest, ReadFindsValueAsWindowsParsesIt) {
+    struct Case {
+        const char* label;
+        std::string content;
+        std::string expected;  // of "make date"
+    };
+    const Case cases[] = {
+        {"CRLF lines", "[Settings]\r\nmake date=false\r\n", "false"},
+        {"LF lines", "[Settings]\nx=1\nmake date=false\n", "false"},
+        {"no final line end", "[Settings]\r\nmake date=false", "false"},
+        {"blanks around key and value", "[Settings]\r\n  make date \t=  false \t\r\n", "false"},
+        {"blanks around section name", "  [ Settings ]  \r\nmake date=false\r\n", "false"},
+        {"section and key in other case", "[SETTINGS]\r\nMake Date=false\r\n", "false"},
+        {"empty value is not missing", "[Settings]\r\nmake date=\r\n", ""},
+        {"quotes at both ends dropped", "[Settings]\r\nmake date= \"a b \" \r\n", "a b "},
+        {"lone quote kept", "[Settings]\r\nmake date=\"ab\r\n", "\"ab"},
+        {"inner quotes kept", "[Settings]\r\nmake date=a\"b\"\r\n", "a\"b\""},
+        {"'=' inside value", "[Settings]\r\nmake date=a=b\r\n", "a=b"},
+        {"first key wins", "[Settings]\r\nmake date=1\r\nmake date=2\r\n", "1"},
+        {"first section wins", "[Settings]\r\nmake date=1\r\n[Settings]\r\nmake date=2\r\n", "1"},
+        {"comments and blank lines between", "; top\r\n[Settings]\r\n\r\n; c\r\nmake date=x\r\n",
+         "x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Put(c.content);
+        EXPECT_EQ(Read("make date"), c.expected);
+    }
+}
+
+TEST_F(IniStoreTest, ReadCutsToCapacityLessOne) {
+    struct Case {
+        std::string value;
+        std::size_t capacity;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"trueish", 5, "true"},
+        {"true", 5, "true"},
+        {"2010/09/21 13:45.07", 20, "2010/09/21 13:45.07"},
+        {"2010/09/21 13:45.07X", 20, "2010/09/21 13:45.07"},
+        {"-1", 2, "-"},
+        {std::string(300, 'a'), 256, std::string(255, 'a')},
+        {"abc", 1, ""},
+        {"abc", 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.capacity);
+        Put("[Settings]\r\nk=" + c.value + "\r\n");
+        EXPECT_EQ(Read("k", c.capacity), c.expected);
+    }
+    EXPECT_EQ(Read("missing", 3), "df");  // the default is cut as well
+}
+
+TEST_F(IniStoreTest, WriteChangesOnlyTheKeysLine) {
+    struct Case {
+        const char* label;
+        std::string before;
+        std::string key;
+        std::string after;  // with the key set to "new"
+    };
+    const Case cases[] = {
+        {"adds the key after the last key of its section",
+         "[Before]\r\na=1\r\n\r\n[Settings]\r\nmake date=true\r\n; note\r\n\r\n[After]\r\nb=2\r\n",
+         "path",
+         "[Before]\r\na=1\r\n\r\n[Settings]\r\nmake date=true\r\npath=new\r\n; note\r\n\r\n"
+         "[After]\r\nb=2\r\n"},
+        {"replaces a value and keeps odd spacing, comments and other sections",
+         "; Velmora\r\n[Settings]\r\n  Key  =  v  \r\nmake date = true \r\n\r\n\t; c\r\n"
+         "[Other]\r\nmake date=true\r\n",
+         "make date",
+         "; Velmora\r\n[Settings]\r\n  Key  =  v  \r\nmake date=new\r\n\r\n\t; c\r\n"
+         "[Other]\r\nmake date=true\r\n"},
+        {"replacement spells the key as the caller does", "[settings]\r\nMAKE DATE=true\r\n",
+         "make date", "[settings]\r\nmake date=new\r\n"},
+        {"only the first of two keys", "[Settings]\r\nk=1\r\nk=2\r\n[Settings]\r\nk=3\r\n", "k",
+         "[Settings]\r\nk=new\r\nk=2\r\n[Settings]\r\nk=3\r\n"},
+        {"section without keys", "[Settings]\r\n; k=1\r\n[Other]\r\n", "k",
+         "[Settings]\r\nk=new\r\n; k=1\r\n[Other]\r\n"},
+        {"appends a missing section", "[Other]\r\nk=1\r\n", "k",
+         "[Other]\r\nk=1\r\n[Settings]\r\nk=new\r\n"},
+        {"empty file", "", "k", "[Settings]\r\nk=new\r\n"},
+        {"LF file keeps its LFs", "[Settings]\na=1\n[Other]\nb=2\n", "k",
+         "[Settings]\na=1\nk=new\r\n[Other]\nb=2\n"},
+        {"no final line end, key added", "[Settings]\r\na=1", "k",
+         "[Settings]\r\na=1\r\nk=new\r\n"},
+        {"no final line end, key replaced", "[Settings]\r\nk=1", "k", "[Settings]\r\nk=new\r\n"},
+        {"no final line end, section added", "[Other]\r\nk=1", "k",
+         "[Other]\r\nk=1\r\n[Settings]\r\nk=new\r\n"},
+        {"no final line end after the section line", "[Settings]", "k", "[Settings]\r\nk=new\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Put(c.before);
+        EXPECT_TRUE(WriteProfileString("Settings", c.key, "new", file_));
+        EXPECT_EQ(Get(), c.after);
+        EXPECT_EQ(Read(c.key), "new");
+    }
+}
+
+TEST_F(IniStoreTest, WriteCreatesFileAndLeavesNoTemporaryFile) {
+    EXPECT_TRUE(WriteProfileString("Settings", "make date", "true", file_));
+    EXPECT_TRUE(WriteProfileString("Settings", "make time", "false", file_));
+    EXPECT_TRUE(WriteProfileString("Settings", "make date", "false", file_));
+    EXPECT_EQ(Get(), "[Settings]\r\nmake date=false\r\nmake time=false\r\n");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+}
+
+TEST_F(IniStoreTest, DoubleByteTextsRoundTripUnchanged) {
+    const std::string values[] = {
+        "\x95\x5C",                  // 表
+        "C:\\\x8E\xCA\x90\x5E",      // C:\写真
+        "D:\\\x95\x5C\\\x83\x5B",    // D:\表\ゼ
+        "\x83\x5D\x83\x5D\x8E\xCA",  // ゾゾ写
+    };
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value);
+        Put("[Settings]\r\nmake date=true\r\n");
+        ASSERT_TRUE(WriteProfileString("Settings", "path", value, file_));
+        EXPECT_EQ(Get(), "[Settings]\r\nmake date=true\r\npath=" + value + "\r\n");
+        EXPECT_EQ(Read("path"), value);
+    }
+    // A section name whose last byte is ']' (ゾ).
+    ASSERT_TRUE(WriteProfileString("\x83\x5D", "k", "v", file_));
+    EXPECT_EQ(ReadProfileString("\x83\x5D", "k", "dflt", 256, file_), "v");
+}
+
+TEST_F(IniStoreTest, CrashBeforeRenameLeavesOldFileIntact) {
+    const std::string old = "[Settings]\r\nmake date=true\r\n";
+    Put(old);
+    std::string tempPath;
+    SetIniReplaceHookForTests([&](const std::string& path) {
+        tempPath = path;
+        // The new text is complete and the settings still read as before.
+        EXPECT_EQ(Contents(path), "[Settings]\r\nmake date=false\r\n");
+        EXPECT_EQ(Read("make date"), "true");
+        return false;
+    });
+    EXPECT_FALSE(WriteProfileString("Settings", "make date", "false", file_));
+    SetIniReplaceHookForTests(nullptr);
+
+    EXPECT_EQ(Get(), old);
+    EXPECT_EQ(Read("make date"), "true");
+    ASSERT_EQ(Names().size(), 2u);
+    const std::string leftover = Names()[1];
+    EXPECT_EQ(tempPath, dir_ + "/" + leftover);
+    EXPECT_EQ(leftover.rfind("Velmora.ini.tmp", 0), 0u) << leftover;
+
+    // The next write starts from the settings file, not from the leftover.
+    EXPECT_TRUE(WriteProfileString("Settings", "make time", "false", file_));
+    EXPECT_EQ(Get(), "[Settings]\r\nmake date=true\r\nmake time=false\r\n");
+}
+
+TEST_F(IniStoreTest, FailedWriteReturnsFalseAndChangesNothing) {
+    const std::string missingFolder = dir_ + "/missing";
+    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", missingFolder + "/Velmora.ini"));
+    EXPECT_FALSE(std::filesystem::exists(missingFolder));
+    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", ""));
+    EXPECT_TRUE(Names().empty());
+
+    struct Case {
+        const char* label;
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"empty section", "", "k", "v"},
+        {"empty key", "Settings", "", "v"},
+        {"'=' in key", "Settings", "a=b", "v"},
+        {"line break in section", "Set\ntings", "k", "v"},
+        {"line break in key", "Settings", "k\r", "v"},
+        {"line break in value", "Settings", "k", "a\r\nb=c"},
+        {"zero byte in value", "Settings", "k", std::string("a\0b", 3)},
+    };
+    const std::string old = "[Settings]\r\nk=old\r\n";
+    Put(old);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_FALSE(WriteProfileString(c.section, c.key, c.value, file_));
+        EXPECT_EQ(Get(), old);
+    }
+    EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+
+    // A folder where the file should be: it cannot be read, so it is not replaced.
+    std::filesystem::remove(file_);
+    std::filesystem::create_directory(file_);
+    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", file_));
+    EXPECT_TRUE(std::filesystem::is_directory(file_));
+    EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+
+    // The rename fails (the file became a folder after it was read): the temporary file goes.
+    std::filesystem::remove(file_);
+    Put(old);
+    SetIniReplaceHookForTests([&](const std::string&) {
+        std::filesystem::remove(file_);
+        std::filesystem::create_directories(file_ + "/inside");
+        return true;
+    });
+    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", file_));
+    EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+}
+
+}  // namespace
