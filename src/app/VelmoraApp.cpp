@@ -19,6 +19,7 @@ BOOL CVelmoraApp::InitInstance() {
         strncat(m_szIniPath, "\\", sizeof m_szIniPath - std::strlen(m_szIniPath) - 1);
         strncat(m_szIniPath, "Velmora.ini", sizeof m_szIniPath - std::strlen(m_szIniPath) - 1);
     }
+    g_iniPath = m_szIniPath;
     CVelmoraDlg dialog;
     SetMainDialog(&dialog);
     dialog.DoModal();

@@ -8,6 +8,7 @@
 #include "winlib/App.h"
 
 const char* g_commandLine = "";
+const char* g_iniPath = "";
 
 namespace {
 
@@ -183,16 +184,7 @@ void CVelmoraDlg::SaveSettings() {
     g_webLinkFont = nullptr;
 }
 
-// The steps of the file list, its sources and the settings come with their own subjects.
-void CVelmoraDlg::InitFileList() {}
-void CVelmoraDlg::AddCommandLineFiles() {}
-void CVelmoraDlg::AddFilesFromDialog() {}
-void CVelmoraDlg::AddDroppedFiles(HDROP) { Default(); }
-void CVelmoraDlg::OnListKeyDown(NMHDR*, LRESULT*) {}
-void CVelmoraDlg::RemoveSelectedRows() {}
-void CVelmoraDlg::OnRemoveAll() { m_FileList.Send(LVM_DELETEALLITEMS); }
-void CVelmoraDlg::ShowListMenu(HWND, POINT) {}
-void CVelmoraDlg::SetPickersFromRow() {}
+// The steps of the settings come with their own subject.
 void CVelmoraDlg::LoadSettings() {}
 void CVelmoraDlg::LoadStartupValues() {}
 void CVelmoraDlg::ShowOptionDialog() {}

@@ -3,10 +3,19 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "stamp/StampTime.h"
 #include "winlib/Controls.h"
 #include "winlib/Dialog.h"
+
+// What the open-file dialog gave: its first result text (the chosen file, or the folder of
+// several) and every chosen file as a full path, in the dialog's order.
+struct FileChoice {
+    std::string first;
+    std::vector<std::string> paths;
+};
 
 class CVelmoraDlg : public Dialog {
   public:
@@ -39,6 +48,8 @@ class CVelmoraDlg : public Dialog {
     void OnRun();
     // the file list and its sources
     void InitFileList();
+    void AddFileRow(std::string path);
+    bool ReadFileTimes(const std::string& path, StampTime& creation, StampTime& write);
     void AddCommandLineFiles();
     void AddFilesFromDialog();
     void AddDroppedFiles(HDROP drop);
@@ -55,6 +66,9 @@ class CVelmoraDlg : public Dialog {
 
     // Enables the arrow button exactly when a creation part is ticked.
     void EnableCopyButton();
+
+    // Shows the system's open-file dialog; false when it did not end with OK.
+    virtual bool ChooseFiles(FileChoice& choice);
 
     Button m_MakeTimeCheck;
     Button m_MakeDateCheck;
@@ -93,3 +107,5 @@ class CVelmoraDlg : public Dialog {
 
 // The command-line text the application keeps for the main dialog.
 extern const char* g_commandLine;
+// The settings file's full path, fixed at start-up.
+extern const char* g_iniPath;

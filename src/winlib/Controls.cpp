@@ -48,3 +48,20 @@ bool ToolTipCtrl::AddTool(HWND tool, const char* text) const {
     info.lpszText = const_cast<char*>(text);
     return Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
 }
+
+int ListCtrl::InsertItem(int item, const std::string& text) const {
+    LVITEMA lv{};
+    lv.mask = LVIF_TEXT;
+    lv.iItem = item;
+    lv.pszText = const_cast<char*>(text.c_str());
+    return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+}
+
+int ListCtrl::InsertColumn(int column, const char* heading, int format, int width) const {
+    LVCOLUMNA lv{};
+    lv.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+    lv.fmt = format;
+    lv.cx = width;
+    lv.pszText = const_cast<char*>(heading);
+    return static_cast<int>(Send(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lv)));
+}

@@ -58,8 +58,37 @@ class DateTimeCtrl : public Wnd {
 class ListCtrl : public Wnd {
   public:
     int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
+    int SelectedCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
+    int NextItem(int after, UINT flags) const {
+        return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(after), flags));
+    }
     std::string ItemText(int item, int column) const;
     bool SetItemText(int item, int column, const std::string& text) const;
+    // A row with its column 0 text; gives its index or -1.
+    int InsertItem(int item, const std::string& text) const;
+    bool DeleteItem(int item) const { return Send(LVM_DELETEITEM, item) != 0; }
+    bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }
+    int InsertColumn(int column, const char* heading, int format, int width) const;
+    void SetExtendedStyle(DWORD mask, DWORD style) const {
+        Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
+    }
+};
+
+// Stops a window from redrawing while many changes are made, and redraws it once afterwards.
+class RedrawLock {
+  public:
+    explicit RedrawLock(HWND window) : window_(window) {
+        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawLock() {
+        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    RedrawLock(const RedrawLock&) = delete;
+    RedrawLock& operator=(const RedrawLock&) = delete;
+
+  private:
+    HWND window_;
 };
 
 class ComboBox : public Wnd {
