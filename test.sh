@@ -14,7 +14,7 @@ velmora_start_wine
 status=0
 for build in native win; do
     echo "== $build tests"
-    (cd "$VELMORA_BUILD/$build" && ctest --output-on-failure) >"$VELMORA_BUILD/logs/ctest-$build.log" 2>&1 || status=1
+    (cd "$VELMORA_BUILD/$build" && ctest --output-on-failure --timeout 180) >"$VELMORA_BUILD/logs/ctest-$build.log" 2>&1 || status=1
     # ctest's summary, and what failed in full.
     if ((status)); then cat "$VELMORA_BUILD/logs/ctest-$build.log"; else
         grep -E 'tests passed|tests failed|Total Test time' "$VELMORA_BUILD/logs/ctest-$build.log"; fi

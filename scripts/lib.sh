@@ -68,7 +68,7 @@ velmora_build_native() {
 }
 
 velmora_wine_env() {
-    export WINEPREFIX=$VELMORA_BUILD/wineprefix
+    export WINEPREFIX=${VELMORA_WINEPREFIX:-$VELMORA_BUILD/wineprefix}
     export WINEARCH=win32
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="

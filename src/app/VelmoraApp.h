@@ -1,6 +1,8 @@
 // The application object: fixes the settings path, runs the main dialog and ends.
 #pragma once
 
+#include <string>
+
 #include "winlib/App.h"
 
 class CVelmoraApp : public WinApp {
@@ -9,9 +11,9 @@ class CVelmoraApp : public WinApp {
     ~CVelmoraApp() override;
     BOOL InitInstance() override;
 
-    // The full path of Velmora.ini in the directory that was current at start-up; empty when
-    // that directory could not be read.
-    char m_szIniPath[256] = {};
+    // The full path of Velmora.ini in the directory that was current at start-up, however
+    // long; empty when that directory could not be read (then nothing is read or written).
+    std::string m_szIniPath;
 };
 
 extern CVelmoraApp theApp;

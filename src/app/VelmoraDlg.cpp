@@ -182,9 +182,5 @@ void CVelmoraDlg::SaveSettings() {
     Default();
     if (g_webLinkFont != nullptr) DeleteObject(g_webLinkFont);
     g_webLinkFont = nullptr;
+    WriteSettings();
 }
-
-// The steps of the settings come with their own subject.
-void CVelmoraDlg::LoadSettings() {}
-void CVelmoraDlg::LoadStartupValues() {}
-void CVelmoraDlg::ShowOptionDialog() {}

@@ -62,6 +62,7 @@ class CVelmoraDlg : public Dialog {
     void LoadSettings();
     void LoadStartupValues();
     void SaveSettings();
+    void WriteSettings();
     void ShowOptionDialog();
 
     // Enables the arrow button exactly when a creation part is ticked.

@@ -70,9 +70,9 @@ void CVelmoraDlg::ShowListMenu(HWND window, POINT point) {
         return;
     }
     WinApp* app = WinApp::Current();
-    HMENU menu = LoadMenuA(app != nullptr && app->Instance() != nullptr ? app->Instance()
-                                                                        : GetModuleHandleA(nullptr),
-                           MAKEINTRESOURCEA(IDR_LIST_MENU));
+    HMENU menu = LoadMenuA(
+        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr),
+        MAKEINTRESOURCEA(IDR_LIST_MENU));
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, 0);
     MENUITEMINFOA state{};
@@ -98,6 +98,8 @@ void CVelmoraDlg::SetPickersFromRow() {
             StampTime::FromFields(f.year, f.month, f.day, f.hour, f.minute, f.second, -1);
         SYSTEMTIME record{};
         value.ToSystemTime(record);
+        // The members take these values at the next pull, not through the pickers' notices.
+        QuietControls quiet(*this);
         side.date.SetTime(record);
         side.time.SetTime(record);
     }

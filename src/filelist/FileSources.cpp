@@ -1,5 +1,6 @@
 // How files get into the list: the open-file dialog (which replaces the list and remembers its
 // folder), a drop on the window (appended), and the command line (once, at start-up).
+#include <shlobj.h>
 #include <shobjidl.h>
 
 #include "app/VelmoraDlg.h"
@@ -53,7 +54,10 @@ bool ChooseWithItemDialog(HWND owner, FileChoice& choice, bool& shown) {
     dialog->SetDefaultExtension(L"*");
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
-    dialog->SetOptions(options | FOS_ALLOWMULTISELECT | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM);
+    // As the classic dialog with our flags: a name that does not exist may be chosen (its row
+    // shows the zero value), and the dialog may change the current directory.
+    dialog->SetOptions((options & ~(FOS_FILEMUSTEXIST | FOS_NOCHANGEDIR)) | FOS_ALLOWMULTISELECT |
+                       FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM);
     bool ok = false;
     IShellItemArray* items = nullptr;
     if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResults(&items))) {
@@ -107,15 +111,38 @@ bool ChooseWithClassicDialog(HWND owner, FileChoice& choice) {
     return true;
 }
 
+// Every name of a drop, in order, each taken whole however long (a cut name could name another
+// file). One walk over the drop data: asking the shell name by name walks it from the start
+// each time, which is quadratic in the number of names.
+std::vector<std::string> DroppedNames(HDROP drop) {
+    std::vector<std::string> names;
+    const auto* header = static_cast<const DROPFILES*>(GlobalLock(drop));
+    if (header == nullptr) return names;
+    const char* block = reinterpret_cast<const char*>(header) + header->pFiles;
+    if (header->fWide) {
+        for (auto* name = reinterpret_cast<const wchar_t*>(block); *name != L'\0';
+             name += std::char_traits<wchar_t>::length(name) + 1) {
+            names.push_back(Narrow(name));
+        }
+    } else {
+        for (const char* name = block; *name != '\0';
+             name += std::char_traits<char>::length(name) + 1) {
+            names.emplace_back(name);
+        }
+    }
+    GlobalUnlock(drop);
+    return names;
+}
+
 // Releases the drop data when the handler ends, also through a StampTimeError.
 class DropData {
-public:
+  public:
     explicit DropData(HDROP drop) : drop_(drop) {}
     ~DropData() { DragFinish(drop_); }
     DropData(const DropData&) = delete;
     DropData& operator=(const DropData&) = delete;
 
-private:
+  private:
     HDROP drop_;
 };
 
@@ -156,16 +183,9 @@ void CVelmoraDlg::AddFilesFromDialog() {
 
 void CVelmoraDlg::AddDroppedFiles(HDROP drop) {
     DropData release(drop);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     {
         RedrawLock lock(m_FileList.Hwnd());
-        for (UINT i = 0; i < count; ++i) {
-            // Each name is taken whole, however long: a cut name could name another file.
-            const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-            std::vector<char> name(length + 1, '\0');
-            DragQueryFileA(drop, i, name.data(), length + 1);
-            AddFileRow(name.data());
-        }
+        for (const std::string& name : DroppedNames(drop)) AddFileRow(name);
     }
     UpdateData(FALSE);
     Default();

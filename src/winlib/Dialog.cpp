@@ -111,15 +111,13 @@ void Dialog::EndDialog(int result) {
 
 BOOL Dialog::UpdateData(BOOL saveAndValidate) {
     DataExchange dx(*this, saveAndValidate != FALSE);
-    ++exchangeDepth_;
-    BOOL ok = TRUE;
+    QuietControls quiet(*this);
     try {
         DoDataExchange(dx);
     } catch (const DataExchange::Failed&) {
-        ok = FALSE;
+        return FALSE;
     }
-    --exchangeDepth_;
-    return ok;
+    return TRUE;
 }
 
 LRESULT Dialog::Default() {

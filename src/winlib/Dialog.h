@@ -61,6 +61,19 @@ class Dialog {
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     bool InExchange() const { return exchangeDepth_ > 0; }
 
+    // While alive, notifications from the dialog's controls start no handler, as during an
+    // exchange: for code that sets controls itself.
+    class QuietControls {
+      public:
+        explicit QuietControls(Dialog& dialog) : dialog_(dialog) { ++dialog_.exchangeDepth_; }
+        ~QuietControls() { --dialog_.exchangeDepth_; }
+        QuietControls(const QuietControls&) = delete;
+        QuietControls& operator=(const QuietControls&) = delete;
+
+      private:
+        Dialog& dialog_;
+    };
+
     // The default handling of the message being handled now; gives its result.
     LRESULT Default();
 

@@ -72,6 +72,7 @@ class MainDialogTest : public ::testing::Test {
         Pump();
     }
     void TearDown() override {
+        BoxCapture capture;  // a picker left out of range makes the closing writes fail
         DestroyWindow(hwnd);
         Pump();
         TheTestApp().SetMainDialog(nullptr);
@@ -86,7 +87,19 @@ class MainDialogTest : public ::testing::Test {
         SendMessageA(Item(id), BM_CLICK, 0, 0);
         Pump();
     }
+    // Clicks the check boxes whose state differs from the one wanted, as a user would.
+    void Tick(bool makeDate, bool makeTime, bool modifyDate, bool modifyTime) {
+        const std::pair<int, bool> wanted[] = {{IDC_MAKE_DATE_CHECK, makeDate},
+                                               {IDC_MAKE_TIME_CHECK, makeTime},
+                                               {IDC_MODIFY_DATE_CHECK, modifyDate},
+                                               {IDC_MODIFY_TIME_CHECK, modifyTime}};
+        for (const auto& w : wanted) {
+            if ((Checked(w.first) == BST_CHECKED) != w.second) Click(w.first);
+        }
+    }
+    // Sets a picker as the user's edit would show, without the notice (which would pull).
     void SetPicker(int id, const SYSTEMTIME& r) {
+        Dialog::QuietControls quiet(dialog);
         SendMessageA(Item(id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&r));
     }
     StampTime Shown(int id) {
@@ -152,6 +165,16 @@ TEST_F(MainDialogTest, CheckBoxesEnableTheirPickersAndTheArrow) {
     const int sequence[] = {IDC_MAKE_DATE_CHECK,   IDC_MAKE_TIME_CHECK,   IDC_MAKE_DATE_CHECK,
                             IDC_MODIFY_DATE_CHECK, IDC_MODIFY_TIME_CHECK, IDC_MAKE_TIME_CHECK,
                             IDC_MODIFY_DATE_CHECK, IDC_MAKE_DATE_CHECK};
+    std::int32_t* flags[] = {&dialog.m_bMakeDate, &dialog.m_bMakeTime, &dialog.m_bModifyDate,
+                             &dialog.m_bModifyTime};
+    const int boxes[] = {IDC_MAKE_DATE_CHECK, IDC_MAKE_TIME_CHECK, IDC_MODIFY_DATE_CHECK,
+                         IDC_MODIFY_TIME_CHECK};
+    std::int32_t expected[4];
+    for (int i = 0; i < 4; ++i) {
+        int clicks = 0;
+        for (int id : sequence) clicks += id == boxes[i] ? 1 : 0;
+        expected[i] = (*flags[i] != 0) != (clicks % 2 == 1) ? 1 : 0;
+    }
     for (int id : sequence) {
         SCOPED_TRACE(id);
         const int before = Checked(id);
@@ -159,15 +182,11 @@ TEST_F(MainDialogTest, CheckBoxesEnableTheirPickersAndTheArrow) {
         EXPECT_NE(Checked(id), before);
         ExpectEnablingHolds();
     }
-    EXPECT_EQ(dialog.m_bMakeDate, 1);
-    EXPECT_EQ(dialog.m_bMakeTime, 0);
-    EXPECT_EQ(dialog.m_bModifyDate, 0);
-    EXPECT_EQ(dialog.m_bModifyTime, 1);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(*flags[i], expected[i]) << boxes[i];
 }
 
 TEST_F(MainDialogTest, ArrowCopiesCreationSettingsToModification) {
-    Click(IDC_MAKE_TIME_CHECK);
-    Click(IDC_MODIFY_DATE_CHECK);
+    Tick(false, true, true, false);
     dialog.m_tMakeDate = Local(2010, 9, 21, 1, 2, 3);
     dialog.m_tMakeTime = Local(2000, 1, 1, 13, 45, 7);
     dialog.m_tModifyDate = dialog.m_tModifyTime = Local(2001, 2, 3, 4, 5, 6);
@@ -194,7 +213,9 @@ TEST_F(MainDialogTest, PullStopsAtAPickerOutOfRange) {
     SetPicker(IDC_MAKE_DATE, Record(2011, 2, 3, 4, 5, 6));
     SetPicker(IDC_MAKE_TIME, Record(1950, 1, 1, 0, 0, 0));
     SetPicker(IDC_MODIFY_DATE, Record(2012, 1, 1, 0, 0, 0));
-    SendMessageA(Item(IDC_MODIFY_TIME_CHECK), BM_SETCHECK, BST_CHECKED, 0);
+    const std::int32_t modifyTimeFlag = dialog.m_bModifyTime;
+    SendMessageA(Item(IDC_MODIFY_TIME_CHECK), BM_SETCHECK,
+                 modifyTimeFlag != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
     BoxCapture capture;
     EXPECT_FALSE(dialog.UpdateData(TRUE));
 
@@ -202,7 +223,7 @@ TEST_F(MainDialogTest, PullStopsAtAPickerOutOfRange) {
     EXPECT_EQ(dialog.m_tMakeTime, old);
     EXPECT_EQ(dialog.m_tModifyDate, old);
     EXPECT_EQ(dialog.m_tModifyTime, old);
-    EXPECT_EQ(dialog.m_bModifyTime, 0);
+    EXPECT_EQ(dialog.m_bModifyTime, modifyTimeFlag);
     ASSERT_EQ(capture.boxes.size(), 1u);
     EXPECT_EQ(capture.boxes[0].icon, "exclamation");
     EXPECT_EQ(capture.boxes[0].caption, TheTestApp().AppName());
@@ -232,8 +253,9 @@ TEST_F(MainDialogTest, NotificationsDuringAnExchangeStartNoHandler) {
 
 TEST_F(MainDialogTest, RunReportsNoFlagThenNoFiles) {
     BoxCapture capture;
+    Tick(false, false, false, false);
     Click(IDC_RUN);
-    Click(IDC_MODIFY_TIME_CHECK);
+    Tick(false, false, false, true);
     Click(IDC_RUN);
     ASSERT_EQ(capture.boxes.size(), 2u);
     EXPECT_EQ(capture.boxes[0].text, "変更対象をチェックしてください。");
