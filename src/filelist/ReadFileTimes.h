@@ -8,7 +8,7 @@
 
 // The two questions asked of the file system.
 class FileLookup {
-public:
+  public:
     virtual ~FileLookup() = default;
     // The full path of a name, or false when it cannot be made (or is 260 bytes or longer).
     virtual bool FullPath(const std::string& path, std::string& full) = 0;

@@ -4,7 +4,7 @@
 #include "filelist/ReadFileTimes.h"
 
 class Win32FileLookup : public FileLookup {
-public:
+  public:
     bool FullPath(const std::string& path, std::string& full) override;
     bool Times(const std::string& full, FILETIME& creation, FILETIME& write) override;
 };
