@@ -41,13 +41,23 @@ class HeldFile {
     FileTimes::Handle handle_;
 };
 
+// The date fields of one value and the time-of-day fields of another, one breakdown each; a
+// value that cannot be broken down gives what its getters give (0 for the date, -1 for the time).
 void Fill(SYSTEMTIME& record, const StampTime& date, const StampTime& time) {
-    record.wYear = static_cast<std::uint16_t>(date.Year());
-    record.wMonth = static_cast<std::uint16_t>(date.Month());
-    record.wDay = static_cast<std::uint16_t>(date.Day());
-    record.wHour = static_cast<std::uint16_t>(time.Hour());
-    record.wMinute = static_cast<std::uint16_t>(time.Minute());
-    record.wSecond = static_cast<std::uint16_t>(time.Second());
+    SYSTEMTIME d{0, 0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0};
+    SYSTEMTIME t = d;
+    date.ToSystemTime(d);
+    if (time == date) {
+        t = d;
+    } else {
+        time.ToSystemTime(t);
+    }
+    record.wYear = d.wYear;
+    record.wMonth = d.wMonth;
+    record.wDay = d.wDay;
+    record.wHour = t.wHour;
+    record.wMinute = t.wMinute;
+    record.wSecond = t.wSecond;
 }
 
 // The exact instant of a composed value; composed values always lie in the range.

@@ -166,9 +166,15 @@ bool StampTime::ToFileTime(FILETIME& fileTime) const {
 }
 
 std::string FormatStampText(const StampTime& date, const StampTime& time) {
+    // One breakdown for each value (one in all when both are the same value).
+    std::tm d{}, t{};
+    const bool dateOk = BreakDown(date.Seconds(), d);
+    const bool timeOk = date == time ? dateOk : BreakDown(time.Seconds(), t);
+    if (date == time) t = d;
     char text[64];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d.%02d", date.Year(), date.Month(),
-                  date.Day(), time.Hour(), time.Minute(), time.Second());
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d.%02d", dateOk ? d.tm_year + 1900 : 0,
+                  dateOk ? d.tm_mon + 1 : 0, dateOk ? d.tm_mday : 0, timeOk ? t.tm_hour : -1,
+                  timeOk ? t.tm_min : -1, timeOk ? t.tm_sec : -1);
     return text;
 }
 
