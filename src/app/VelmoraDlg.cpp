@@ -15,12 +15,6 @@ namespace {
 // The underlined font of the main dialog's link text, from initialisation to WM_DESTROY.
 HFONT g_webLinkFont = nullptr;
 
-HINSTANCE Instance() {
-    WinApp* app = WinApp::Current();
-    return app != nullptr && app->Instance() != nullptr ? app->Instance()
-                                                        : GetModuleHandleA(nullptr);
-}
-
 // The run's view of the list view: the list is the only store of the target files.
 class ListViewRows : public RunRows {
   public:
@@ -65,7 +59,8 @@ class DialogRunHost : public RunHost {
 };
 
 CVelmoraDlg::CVelmoraDlg()
-    : Dialog(IDD_MAIN_DIALOG), m_hIcon(LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+    : Dialog(IDD_MAIN_DIALOG),
+      m_hIcon(LoadIconA(WinApp::ResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 CVelmoraDlg::~CVelmoraDlg() = default;
 
@@ -109,14 +104,15 @@ BOOL CVelmoraDlg::OnInitDialog() {
     HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE);
     if (systemMenu != nullptr) {
         char about[256] = "";
-        if (LoadStringA(Instance(), IDS_ABOUTBOX, about, sizeof about) > 0 && about[0] != '\0') {
+        if (LoadStringA(WinApp::ResourceInstance(), IDS_ABOUTBOX, about, sizeof about) > 0 &&
+            about[0] != '\0') {
             AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
         }
     }
 
     SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    m_AddButton.SetIcon(LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_ADD)));
+    m_AddButton.SetIcon(LoadIconA(WinApp::ResourceInstance(), MAKEINTRESOURCEA(IDI_ADD)));
 
     InitFileList();
     AddCommandLineFiles();

@@ -69,10 +69,7 @@ void CVelmoraDlg::ShowListMenu(HWND window, POINT point) {
         Default();
         return;
     }
-    WinApp* app = WinApp::Current();
-    HMENU menu = LoadMenuA(
-        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr),
-        MAKEINTRESOURCEA(IDR_LIST_MENU));
+    HMENU menu = LoadMenuA(WinApp::ResourceInstance(), MAKEINTRESOURCEA(IDR_LIST_MENU));
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, 0);
     MENUITEMINFOA state{};

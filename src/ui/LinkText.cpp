@@ -20,10 +20,7 @@ void ColorLinkText(HDC dc, HWND control, int linkId) {
 
 bool SetLinkCursor(HWND window, int linkId) {
     if (GetDlgCtrlID(window) != linkId) return false;
-    WinApp* app = WinApp::Current();
-    HINSTANCE instance =
-        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
-    SetCursor(LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
+    SetCursor(LoadCursorA(WinApp::ResourceInstance(), MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
     return true;
 }
 

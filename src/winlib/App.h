@@ -21,6 +21,12 @@ class WinApp {
     virtual BOOL InitInstance() = 0;
 
     HINSTANCE Instance() const { return instance_; }
+    // The module holding the program's resources: the application's, or this program file's
+    // when no application object has started (the tests).
+    static HINSTANCE ResourceInstance() {
+        return current_ != nullptr && current_->instance_ != nullptr ? current_->instance_
+                                                                     : GetModuleHandleA(nullptr);
+    }
     // The command line after the program's own name and the blanks that follow it.
     const char* CommandLine() const { return commandLine_; }
     // The program file's name without its extension: the caption of the library's own boxes.

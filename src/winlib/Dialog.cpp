@@ -60,11 +60,8 @@ HWND Dialog::Create(HWND owner) {
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     (void)registered;
-    WinApp* app = WinApp::Current();
-    HINSTANCE instance =
-        app != nullptr && app->Instance() != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId_), owner, DialogProc,
-                              reinterpret_cast<LPARAM>(this));
+    return CreateDialogParamA(WinApp::ResourceInstance(), MAKEINTRESOURCEA(templateId_), owner,
+                              DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR Dialog::DoModal() {
