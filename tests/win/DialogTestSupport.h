@@ -18,6 +18,18 @@ class TestApp : public WinApp {
 
 TestApp& TheTestApp();
 
+// A SYSTEMTIME of the given fields (day of week and milliseconds 0).
+inline SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
+    SYSTEMTIME r{};
+    r.wYear = static_cast<WORD>(y);
+    r.wMonth = static_cast<WORD>(mo);
+    r.wDay = static_cast<WORD>(d);
+    r.wHour = static_cast<WORD>(h);
+    r.wMinute = static_cast<WORD>(mi);
+    r.wSecond = static_cast<WORD>(s);
+    return r;
+}
+
 // Handles every message waiting for this thread.
 void Pump();
 

@@ -51,17 +51,6 @@ std::string CurrentFolder() {
     return folder;
 }
 
-SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME r{};
-    r.wYear = static_cast<WORD>(y);
-    r.wMonth = static_cast<WORD>(mo);
-    r.wDay = static_cast<WORD>(d);
-    r.wHour = static_cast<WORD>(h);
-    r.wMinute = static_cast<WORD>(mi);
-    r.wSecond = static_cast<WORD>(s);
-    return r;
-}
-
 // A UTC file time, built by the system so the expectations do not lean on the program's own
 // conversions.
 FILETIME Utc(int y, int mo, int d, int h, int mi, int s) {

@@ -38,17 +38,6 @@ class ProbeDlg : public CVelmoraDlg {
     }
 };
 
-SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME r{};
-    r.wYear = static_cast<WORD>(y);
-    r.wMonth = static_cast<WORD>(mo);
-    r.wDay = static_cast<WORD>(d);
-    r.wHour = static_cast<WORD>(h);
-    r.wMinute = static_cast<WORD>(mi);
-    r.wSecond = static_cast<WORD>(s);
-    return r;
-}
-
 StampTime Local(int y, int mo, int d, int h, int mi, int s) {
     return StampTime::FromFields(y, mo, d, h, mi, s, -1);
 }

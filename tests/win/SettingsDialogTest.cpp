@@ -23,17 +23,6 @@ const int kChecks[] = {IDC_MAKE_DATE_CHECK, IDC_MAKE_TIME_CHECK, IDC_MODIFY_DATE
 // The zero value as a picker shows it in a zone nine hours east of UTC (TZ=JST-9).
 const char kZeroShown[] = "1970-01-01 09:00:00";
 
-SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
-    SYSTEMTIME r{};
-    r.wYear = static_cast<WORD>(y);
-    r.wMonth = static_cast<WORD>(mo);
-    r.wDay = static_cast<WORD>(d);
-    r.wHour = static_cast<WORD>(h);
-    r.wMinute = static_cast<WORD>(mi);
-    r.wSecond = static_cast<WORD>(s);
-    return r;
-}
-
 std::string Text(const SYSTEMTIME& r) {
     char text[32] = "";
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", r.wYear, r.wMonth, r.wDay,
