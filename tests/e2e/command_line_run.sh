@@ -13,22 +13,7 @@ export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix} WINEDEBUG=-all LC_ALL=ja
 rm -rf "$work" && mkdir -p "$work/sub dir" && cd "$work" || exit 1
 caption='タイムスタンプ変更ツール' done_caption='タイムスタンプ変更'
 
-failures=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
-
-app=""
-# Ends the program if it still runs.
-end_app() {
-    [[ -n $app ]] && kill -0 "$app" 2>/dev/null && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
-}
-trap end_app EXIT
+source "$root/tests/e2e/lib.sh"
 
 # Waits at most $1 tenths of a second for a window whose whole caption is $2.
 wait_window() {
@@ -48,13 +33,6 @@ gone() {
         sleep 0.1
     done
     return 1
-}
-keys() {
-    local desktop
-    desktop=$(xdotool search --name 'Wine desktop' 2>/dev/null | head -n 1)
-    [[ -n $desktop ]] && xdotool windowfocus --sync "$desktop" 2>/dev/null
-    xdotool key --delay 150 "$@"
-    sleep 0.5
 }
 ended() {
     local _

@@ -14,22 +14,7 @@ rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 ini=$work/Velmora.ini
 caption='タイムスタンプ変更ツール'
 
-failures=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
-
-app=""
-# Ends the program if it still runs.
-end_app() {
-    [[ -n $app ]] && kill -0 "$app" 2>/dev/null && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
-}
-trap end_app EXIT
+source "$root/tests/e2e/lib.sh"
 
 # Starts the program and waits (at most 20 s) for its window.
 start_app() {
@@ -45,13 +30,6 @@ start_app() {
     xdotool search --name "^$caption\$" >/dev/null 2>&1
 }
 
-keys() {
-    local desktop
-    desktop=$(xdotool search --name 'Wine desktop' 2>/dev/null | head -n 1)
-    [[ -n $desktop ]] && xdotool windowfocus --sync "$desktop" 2>/dev/null
-    xdotool key --delay 150 "$@"
-    sleep 0.5
-}
 
 # Esc closes the program; waits at most 10 s for the process to end.
 close_app() {

@@ -30,6 +30,11 @@ inline SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
     return r;
 }
 
+// A folder and everything in it, read-only files too, removed.
+void RemoveTree(const std::string& folder);
+// A file's bytes, or nothing when it cannot be read.
+std::string FileBytes(const std::string& path);
+
 // Handles every message waiting for this thread.
 void Pump();
 

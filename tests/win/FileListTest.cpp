@@ -95,36 +95,6 @@ void MakeFile(const std::string& path) {
     CloseHandle(h);
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-std::string FileBytes(const std::string& path) {
-    std::string bytes;
-    if (FILE* in = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
-        std::fclose(in);
-    }
-    return bytes;
-}
-
 // Wine keeps a parsed copy of a settings file and trusts it while the file's write time stays
 // the same; two writes within one tick of the file system's clock look alike. The documented
 // flush (all three names null) drops that copy, so Wine reads what is on the disk.

@@ -56,17 +56,6 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string FileBytes(const std::string& path) {
-    std::string bytes;
-    if (FILE* in = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
-        std::fclose(in);
-    }
-    return bytes;
-}
-
 // Every file of a folder, with its bytes, sorted by name.
 std::vector<std::string> Contents(const std::string& folder) {
     std::vector<std::string> files;
@@ -82,26 +71,6 @@ std::vector<std::string> Contents(const std::string& folder) {
     FindClose(search);
     std::sort(files.begin(), files.end());
     return files;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 void MakeFile(const std::string& path) {
