@@ -147,3 +147,13 @@ std::string FileBytes(const std::string& path) {
     }
     return bytes;
 }
+
+std::string SystemText(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                       0x0800, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text(buffer != nullptr ? buffer : "", n);
+    LocalFree(buffer);
+    return text;
+}

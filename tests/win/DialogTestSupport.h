@@ -30,6 +30,9 @@ inline SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
     return r;
 }
 
+// The system's text for a status code as the error box looks it up (language 0x0800).
+std::string SystemText(DWORD code);
+
 // A folder and everything in it, read-only files too, removed.
 void RemoveTree(const std::string& folder);
 // A file's bytes, or nothing when it cannot be read.

@@ -310,16 +310,6 @@ class FileListTest : public ::testing::Test {
     HWND list = nullptr;
 };
 
-std::string SystemText(DWORD code) {
-    char* buffer = nullptr;
-    const DWORD n =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-                       0x0800, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::string text(buffer != nullptr ? buffer : "", n);
-    LocalFree(buffer);
-    return text;
-}
-
 TEST_F(FileListTest, ColumnsAndRowsOfFilesFoldersAndMissingNames) {
     Open();
     EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x21);

@@ -42,16 +42,6 @@ StampTime Local(int y, int mo, int d, int h, int mi, int s) {
     return StampTime::FromFields(y, mo, d, h, mi, s, -1);
 }
 
-std::string SystemText(DWORD code) {
-    char* buffer = nullptr;
-    const DWORD n =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-                       0x0800, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::string text(buffer != nullptr ? buffer : "", n);
-    LocalFree(buffer);
-    return text;
-}
-
 class MainDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
