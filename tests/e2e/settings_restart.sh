@@ -9,7 +9,7 @@ exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 mkdir -p "$2" && shots=$(cd "$2" && pwd)
 work=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix} WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+source "$root/scripts/wine-env.sh" || exit 1
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 ini=$work/Velmora.ini
 caption='タイムスタンプ変更ツール'

@@ -4,7 +4,7 @@
 set -u
 exe=$1 shots=$2 work=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix} WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+source "$root/scripts/wine-env.sh" || exit 1
 mkdir -p "$shots"
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 

@@ -6,6 +6,7 @@ set -u
 probe=$1 work=$2
 rm -rf "$work" && mkdir -p "$work/folder" && : >"$work/file.txt"
 export TZ=JST-9
+source "$(dirname "$0")/../../scripts/wine-env.sh" || exit 1
 "$(dirname "$0")/../../scripts/wine-test.sh" "$probe" "$(winepath -w "$work/file.txt")" \
     "$(winepath -w "$work/folder")" || { echo "the run did not complete"; exit 1; }
 want_write=$(date -d '2010-09-21 14:05:07' +%s)

@@ -4,7 +4,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+source "$root/scripts/wine-env.sh" || exit 1
 dir=$(mktemp -d "${TMPDIR:-/tmp}/velmora-ro.XXXXXX")
 file=$dir/readonly.txt
 : >"$file"

@@ -5,7 +5,7 @@ set -u
 shots=$1
 shift
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+source "$root/scripts/wine-env.sh" || exit 1
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp
 VELMORA_SHOTS=$(winepath -w "$shots" 2>/dev/null)
