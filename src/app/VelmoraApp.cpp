@@ -6,14 +6,14 @@
 #include "settings/Settings.h"
 
 namespace {
-// The current directory however long, or the empty text when it cannot be read.
-std::string CurrentDirectory() {
-    const DWORD size = GetCurrentDirectoryA(0, nullptr);
-    if (size == 0) return std::string();
-    std::vector<char> directory(size + 1, '\0');
-    const DWORD length = GetCurrentDirectoryA(size + 1, directory.data());
-    if (length == 0 || length > size) return std::string();
-    return std::string(directory.data(), length);
+// The current directory's wide path however long, or the empty text when it cannot be read.
+WideString CurrentDirectory() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) return WideString();
+    std::vector<wchar_t> directory(size + 1, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size + 1, directory.data());
+    if (length == 0 || length > size) return WideString();
+    return WideString(directory.data(), length);
 }
 }  // namespace
 

@@ -13,7 +13,7 @@ class CVelmoraApp : public WinApp {
 
     // The full path of Velmora.ini in the directory that was current at start-up, however
     // long; empty when that directory could not be read (then nothing is read or written).
-    std::string m_szIniPath;
+    WideString m_szIniPath;
 };
 
 extern CVelmoraApp theApp;

@@ -7,8 +7,8 @@
 #include "ui/LinkText.h"
 #include "winlib/App.h"
 
-const char* g_commandLine = "";
-const char* g_iniPath = "";
+const WideChar* g_commandLine = WIDE("");
+const WideChar* g_iniPath = WIDE("");
 
 namespace {
 
@@ -20,9 +20,9 @@ class ListViewRows : public RunRows {
   public:
     explicit ListViewRows(const ListCtrl& list) : list_(list) {}
     int RowCount() override { return list_.ItemCount(); }
-    std::string RowPath(int row) override { return list_.ItemText(row, 0); }
+    WideString RowPath(int row) override { return list_.ItemText(row, 0); }
     void SetRowText(int row, int column, const std::string& text) override {
-        list_.SetItemText(row, column, text);
+        list_.SetItemText(row, column, WidenAscii(text));
     }
 
   private:
@@ -49,8 +49,8 @@ class DialogRunHost : public RunHost {
         choice.bModifyTime = dialog_.m_bModifyTime;
         return choice;
     }
-    void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override {
-        MessageBoxA(hwnd_, text.c_str(), caption.c_str(), MB_OK | icon);
+    void ShowMessage(const WideString& text, const WideString& caption, unsigned icon) override {
+        MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK | icon);
     }
 
   private:

@@ -13,8 +13,8 @@
 // What the open-file dialog gave: its first result text (the chosen file, or the folder of
 // several) and every chosen file as a full path, in the dialog's order.
 struct FileChoice {
-    std::string first;
-    std::vector<std::string> paths;
+    WideString first;
+    std::vector<WideString> paths;
 };
 
 class CVelmoraDlg : public Dialog {
@@ -48,8 +48,8 @@ class CVelmoraDlg : public Dialog {
     void OnRun();
     // the file list and its sources
     void InitFileList();
-    void AddFileRow(std::string path);
-    bool ReadFileTimes(const std::string& path, StampTime& creation, StampTime& write);
+    void AddFileRow(const WideString& path);
+    bool ReadFileTimes(const WideString& path, StampTime& creation, StampTime& write);
     void AddCommandLineFiles();
     void AddFilesFromDialog();
     void AddDroppedFiles(HDROP drop);
@@ -107,6 +107,6 @@ class CVelmoraDlg : public Dialog {
 };
 
 // The command-line text the application keeps for the main dialog.
-extern const char* g_commandLine;
+extern const WideChar* g_commandLine;
 // The settings file's full path, fixed at start-up.
-extern const char* g_iniPath;
+extern const WideChar* g_iniPath;

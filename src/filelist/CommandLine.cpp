@@ -8,16 +8,16 @@ const char* Next(const char* p) {
 }
 }  // namespace
 
-const char* SkipProgramName(const char* commandLine) {
-    const char* p = commandLine;
+const WideChar* SkipProgramName(const WideChar* commandLine) {
+    const WideChar* p = commandLine;
     if (*p == '"') {
-        p = Next(p);
-        while (*p != '\0' && *p != '"') p = Next(p);
+        ++p;
+        while (*p != 0 && *p != '"') ++p;
         if (*p == '"') ++p;
     } else {
-        while (static_cast<unsigned char>(*p) > ' ') p = Next(p);
+        while (*p > ' ') ++p;
     }
-    while (*p != '\0' && static_cast<unsigned char>(*p) <= ' ') ++p;
+    while (*p != 0 && *p <= ' ') ++p;
     return p;
 }
 

@@ -1,9 +1,12 @@
-// Command-line texts, read byte by byte in code page 932: the second byte of a double-byte
-// character (which can be 0x5C, the backslash) is never taken for a space, a quote or a
-// backslash.
+// Command-line texts. The file names come from the wide command line (UTF-16, where a space, a
+// quote or a backslash is always itself); the program's own name is code page 932 text, read
+// byte by byte, so the second byte of a double-byte character (which can be 0x5C, the backslash)
+// is never taken for one of those characters.
 #pragma once
 
 #include <string>
+
+#include "stamp/WideText.h"
 
 // A lead byte of a double-byte character in code page 932.
 inline bool IsLeadByte932(unsigned char c) {
@@ -12,7 +15,7 @@ inline bool IsLeadByte932(unsigned char c) {
 
 // The text after the program's own name (a quoted name counts as one token, quotes included)
 // and the spaces and control characters that follow it.
-const char* SkipProgramName(const char* commandLine);
+const WideChar* SkipProgramName(const WideChar* commandLine);
 
 // A program path's file name without its extension ("C:\\x\\Velmora.exe" gives "Velmora").
 std::string AppNameFromPath(const std::string& path);

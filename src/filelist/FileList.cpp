@@ -24,17 +24,17 @@ void CVelmoraDlg::InitFileList() {
     }
 }
 
-void CVelmoraDlg::AddFileRow(std::string path) {
+void CVelmoraDlg::AddFileRow(const WideString& path) {
     if (path.empty()) return;
     const int row = m_FileList.ItemCount();
     m_FileList.InsertItem(row, path);
     StampTime creation, write;
-    ReadFileTimes(m_FileList.ItemText(row, 0), creation, write);
-    m_FileList.SetItemText(row, 1, FormatStampText(creation, creation));
-    m_FileList.SetItemText(row, 2, FormatStampText(write, write));
+    ReadFileTimes(path, creation, write);
+    m_FileList.SetItemText(row, 1, WidenAscii(FormatStampText(creation, creation)));
+    m_FileList.SetItemText(row, 2, WidenAscii(FormatStampText(write, write)));
 }
 
-bool CVelmoraDlg::ReadFileTimes(const std::string& path, StampTime& creation, StampTime& write) {
+bool CVelmoraDlg::ReadFileTimes(const WideString& path, StampTime& creation, StampTime& write) {
     Win32FileLookup lookup;
     return ::ReadFileTimes(path, lookup, creation, write);
 }
@@ -90,7 +90,9 @@ void CVelmoraDlg::SetPickersFromRow() {
         const DateTimeCtrl& time;
     } sides[] = {{1, m_MakeDate, m_MakeTime}, {2, m_ModifyDate, m_ModifyTime}};
     for (const auto& side : sides) {
-        const StampFields f = ParseStampText(m_FileList.ItemText(row, side.column));
+        // A stamp text is ASCII.
+        const WideString text = m_FileList.ItemText(row, side.column);
+        const StampFields f = ParseStampText(std::string(text.begin(), text.end()));
         const StampTime value =
             StampTime::FromFields(f.year, f.month, f.day, f.hour, f.minute, f.second, -1);
         SYSTEMTIME record{};

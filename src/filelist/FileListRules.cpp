@@ -2,15 +2,8 @@
 
 #include <cstddef>
 
-#include "filelist/CommandLine.h"
 
 namespace {
-
-// The length in bytes of the character at `at`: 2 for a lead byte that has a byte after it.
-std::size_t CharLength(const std::string& text, std::size_t at) {
-    const bool lead = IsLeadByte932(static_cast<unsigned char>(text[at]));
-    return lead && at + 1 < text.size() ? 2 : 1;
-}
 
 // A mark for each row: true for a selected one. Indices outside the rows are ignored.
 std::vector<bool> SelectedMarks(int rowCount, const std::vector<int>& selectedRows) {
@@ -23,35 +16,29 @@ std::vector<bool> SelectedMarks(int rowCount, const std::vector<int>& selectedRo
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLine(const std::string& text) {
-    std::vector<std::string> names;
-    std::string name;
+std::vector<WideString> SplitCommandLine(const WideString& text) {
+    std::vector<WideString> names;
+    WideString name;
     bool quoted = false;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = CharLength(text, at);
-        const char c = text[at];
-        if (length == 1 && c == '"') {
+    for (const WideChar c : text) {
+        if (c == '"') {
             quoted = !quoted;
-        } else if (length == 1 && !quoted && (c == ' ' || c == '\t')) {
+        } else if (!quoted && (c == ' ' || c == '\t')) {
             if (!name.empty()) names.push_back(name);
             name.clear();
         } else {
-            name.append(text, at, length);
+            name += c;
         }
-        at += length;
     }
     if (!name.empty()) names.push_back(name);
     return names;
 }
 
-std::string FolderOfLastName(const std::vector<std::string>& names) {
-    if (names.empty()) return std::string();
-    const std::string& name = names.back();
-    std::size_t lastBackslash = std::string::npos;
-    for (std::size_t at = 0; at < name.size(); at += CharLength(name, at)) {
-        if (name[at] == '\\') lastBackslash = at;
-    }
-    if (lastBackslash == std::string::npos || lastBackslash == 0) return std::string();
+WideString FolderOfLastName(const std::vector<WideString>& names) {
+    if (names.empty()) return WideString();
+    const WideString& name = names.back();
+    const std::size_t lastBackslash = name.rfind('\\');
+    if (lastBackslash == WideString::npos || lastBackslash == 0) return WideString();
     return name.substr(0, lastBackslash);
 }
 

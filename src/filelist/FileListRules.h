@@ -1,14 +1,14 @@
 // Rules of the file list that need no window: how the command line is cut into file names, which
 // folder becomes current after them, and which rows stay when the selected rows are removed.
 //
-// Texts are code page 932 bytes. Every search for a space, a tab, a double quote or a backslash
-// steps over double-byte characters (see IsLeadByte932 in CommandLine.h), so the second byte of a
-// character such as 表 (0x95 0x5C) is never taken for a backslash. A lead byte that is the last
-// byte of a text stands alone.
+// Names are UTF-16 as the file system spells them (a character outside the BMP is two units,
+// neither of which can be a space, a tab, a double quote or a backslash).
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "stamp/WideText.h"
 
 // The file names of a command-line text (the text after the program's name), in order, the way
 // Windows programs split their arguments, so that a line mixing quoted and unquoted names works:
@@ -17,13 +17,13 @@
 //   hold spaces, and an opening quote without its closing one quotes up to the end of the text;
 // - a backslash is an ordinary character (there are no escapes);
 // - empty names ("" or the gaps between separators) are dropped.
-std::vector<std::string> SplitCommandLine(const std::string& text);
+std::vector<WideString> SplitCommandLine(const WideString& text);
 
 // The folder that becomes current after the command-line names were added: the text of the last
 // name before its last backslash ("C:\\Work\\a.txt" gives "C:\\Work", "C:\\a.txt" gives "C:").
 // Empty when there is no name, the last name has no backslash, or its last backslash is its
 // first character; the caller then leaves the current directory alone.
-std::string FolderOfLastName(const std::vector<std::string>& names);
+WideString FolderOfLastName(const std::vector<WideString>& names);
 
 // Removing the selected rows of the list. Rows are numbered 0 to rowCount - 1; selectedRows may
 // come in any order and may repeat an index; indices outside the rows are ignored. Both

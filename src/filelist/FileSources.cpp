@@ -7,37 +7,48 @@
 #include "filelist/CommandLine.h"
 #include "filelist/FileListRules.h"
 #include "settings/IniStore.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
 constexpr std::size_t kMaxChosenFiles = 200;
-constexpr std::size_t kNameBufferSize = 10000;
-const char kSection[] = "Settings";
-const char kPathKey[] = "path";
+// The classic dialog's name buffer holds 200 long names: a folder of the longest path Windows
+// holds, then 200 names of the longest a folder entry can have, each with its terminator.
+constexpr std::size_t kNameBufferChars = 32768 + kMaxChosenFiles * 256 + 1;
+constexpr std::size_t kPathCapacity = 256;
 
-// The text before the last backslash, stepping over double-byte characters.
-std::string BeforeLastBackslash(const std::string& text) {
-    std::size_t last = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsLeadByte932(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;
-        } else if (text[i] == '\\') {
-            last = i;
-        }
+// The text before the last backslash (the empty text when there is none).
+WideString BeforeLastBackslash(const WideString& text) {
+    const std::size_t last = text.rfind(L'\\');
+    return last == WideString::npos ? WideString() : text.substr(0, last);
+}
+
+// The settings file's code page spelling of a folder, only when every character converts
+// exactly: no best-fit stand-in, no default character, and the spelling reads back the same.
+bool ToCodePageExactly(const WideString& text, std::string& converted) {
+    if (text.empty()) {
+        converted.clear();
+        return true;
     }
-    return last == std::string::npos ? std::string() : text.substr(0, last);
-}
-
-bool EndsWithBackslash(const std::string& text) {
-    return !text.empty() && BeforeLastBackslash(text).size() + 1 == text.size();
-}
-
-std::string Narrow(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::string();
-    std::vector<char> narrow(static_cast<std::size_t>(size));
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    return narrow.data();
+    BOOL usedDefault = FALSE;
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), length,
+                                         nullptr, 0, nullptr, &usedDefault);
+    if (size <= 0 || usedDefault) return false;
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), length, narrow.data(), size,
+                        nullptr, &usedDefault);
+    if (usedDefault) return false;
+    std::wstring back(text.size() + 1, L'\0');
+    const int backLength =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), size, back.data(),
+                            static_cast<int>(back.size()));
+    if (backLength != length || back.compare(0, text.size(), text) != 0) return false;
+    converted = narrow;
+    return true;
 }
 
 // The item-based dialog of newer systems; false (and `shown` false) where there is none.
@@ -68,7 +79,7 @@ bool ChooseWithItemDialog(HWND owner, FileChoice& choice, bool& shown) {
             wchar_t* path = nullptr;
             if (SUCCEEDED(items->GetItemAt(i, &item)) &&
                 SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
-                choice.paths.push_back(Narrow(path));
+                choice.paths.emplace_back(path);
                 CoTaskMemFree(path);
             }
             if (item != nullptr) item->Release();
@@ -86,48 +97,64 @@ bool ChooseWithItemDialog(HWND owner, FileChoice& choice, bool& shown) {
 }
 
 bool ChooseWithClassicDialog(HWND owner, FileChoice& choice) {
-    std::vector<char> names(kNameBufferSize, '\0');
-    static const char kFilter[] = "全てのファイル(*.*)\0*.*\0";
-    OPENFILENAMEA dialog{};
+    std::vector<wchar_t> names(kNameBufferChars, L'\0');
+    static const wchar_t kFilter[] = L"全てのファイル(*.*)\0*.*\0";
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = kFilter;
     dialog.lpstrFile = names.data();
     dialog.nMaxFile = static_cast<DWORD>(names.size());
     dialog.Flags = OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    dialog.lpstrDefExt = "*";
-    if (!GetOpenFileNameA(&dialog)) return false;
+    dialog.lpstrDefExt = L"*";
+    if (!GetOpenFileNameW(&dialog)) return false;
     // One file: its full path. Several: the folder, then each name, each ended by a zero.
     choice.first = names.data();
-    const char* next = names.data() + choice.first.size() + 1;
-    if (*next == '\0') {
+    const wchar_t* next = names.data() + choice.first.size() + 1;
+    if (*next == L'\0') {
         choice.paths.push_back(choice.first);
         return true;
     }
-    const std::string folder = EndsWithBackslash(choice.first) ? choice.first : choice.first + "\\";
-    for (; *next != '\0'; next += std::char_traits<char>::length(next) + 1) {
+    const WideString folder =
+        !choice.first.empty() && choice.first.back() == L'\\' ? choice.first : choice.first + L'\\';
+    for (; *next != L'\0'; next += std::char_traits<wchar_t>::length(next) + 1) {
         choice.paths.push_back(folder + next);
     }
     return true;
 }
 
 // Every name of a drop, in order, each taken whole however long (a cut name could name another
-// file). One walk over the drop data: asking the shell name by name walks it from the start
-// each time, which is quadratic in the number of names.
-std::vector<std::string> DroppedNames(HDROP drop) {
-    std::vector<std::string> names;
-    const auto* header = static_cast<const DROPFILES*>(GlobalLock(drop));
-    if (header == nullptr) return names;
-    const char* block = reinterpret_cast<const char*>(header) + header->pFiles;
-    if (header->fWide) {
-        for (auto* name = reinterpret_cast<const wchar_t*>(block); *name != L'\0';
-             name += std::char_traits<wchar_t>::length(name) + 1) {
-            names.push_back(Narrow(name));
-        }
-    } else {
-        for (const char* name = block; *name != '\0';
-             name += std::char_traits<char>::length(name) + 1) {
-            names.emplace_back(name);
+// file). One walk over the drop data, never past its end: asking the shell name by name walks it
+// from the start each time, which is quadratic in the number of names. Names of an ANSI drop are
+// turned into UTF-16 as the system's code page spells them.
+std::vector<WideString> DroppedNames(HDROP drop) {
+    std::vector<WideString> names;
+    const SIZE_T size = GlobalSize(drop);
+    const auto* data = static_cast<const char*>(GlobalLock(drop));
+    if (data == nullptr) return names;
+    const auto* header = reinterpret_cast<const DROPFILES*>(data);
+    if (size >= sizeof(DROPFILES) && header->pFiles >= sizeof(DROPFILES) && header->pFiles < size) {
+        const char* block = data + header->pFiles;
+        const char* end = data + size;
+        if (header->fWide) {
+            const auto* name = reinterpret_cast<const wchar_t*>(block);
+            const auto* last = reinterpret_cast<const wchar_t*>(block + (end - block) / 2 * 2);
+            while (name < last && *name != L'\0') {
+                const wchar_t* stop = std::find(name, last, L'\0');
+                names.emplace_back(name, stop);
+                name = stop + 1;
+            }
+        } else {
+            const char* name = block;
+            while (name < end && *name != '\0') {
+                const char* stop = std::find(name, end, '\0');
+                const int length = static_cast<int>(stop - name);
+                const int wide = MultiByteToWideChar(CP_ACP, 0, name, length, nullptr, 0);
+                WideString text(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');
+                if (wide > 0) MultiByteToWideChar(CP_ACP, 0, name, length, text.data(), wide);
+                names.push_back(text);
+                name = stop + 1;
+            }
         }
     }
     GlobalUnlock(drop);
@@ -158,7 +185,9 @@ bool CVelmoraDlg::ChooseFiles(FileChoice& choice) {
 }
 
 void CVelmoraDlg::AddFilesFromDialog() {
-    const std::string folder = ReadProfileString(kSection, kPathKey, "", 256, g_iniPath);
+    // The stored folder is spelt exactly in the file's code page (see PathKeyValue).
+    const std::string folder =
+        ReadProfileString(settings::kSection, settings::kPath, "", kPathCapacity, g_iniPath);
     if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
 
     FileChoice choice;
@@ -171,31 +200,31 @@ void CVelmoraDlg::AddFilesFromDialog() {
             const int row = m_FileList.InsertItem(m_FileList.ItemCount(), choice.paths[i]);
             StampTime creation, write;
             ReadFileTimes(m_FileList.ItemText(row, 0), creation, write);
-            m_FileList.SetItemText(row, 1, FormatStampText(creation, creation));
-            m_FileList.SetItemText(row, 2, FormatStampText(write, write));
+            m_FileList.SetItemText(row, 1, WidenAscii(FormatStampText(creation, creation)));
+            m_FileList.SetItemText(row, 2, WidenAscii(FormatStampText(write, write)));
         }
     }
     // The folder to start in next time: the chosen file's folder, or the folder of several.
-    const std::string remembered =
-        choice.paths.size() > 1 ? choice.first : BeforeLastBackslash(choice.first);
-    WriteProfileString(kSection, kPathKey, remembered, g_iniPath);
+    const std::optional<std::string> remembered =
+        settings::PathKeyValue(choice.first, choice.paths.size() > 1, ToCodePageExactly);
+    if (remembered) WriteProfileString(settings::kSection, settings::kPath, *remembered, g_iniPath);
 }
 
 void CVelmoraDlg::AddDroppedFiles(HDROP drop) {
     DropData release(drop);
     {
         RedrawLock lock(m_FileList.Hwnd());
-        for (const std::string& name : DroppedNames(drop)) AddFileRow(name);
+        for (const WideString& name : DroppedNames(drop)) AddFileRow(name);
     }
     UpdateData(FALSE);
     Default();
 }
 
 void CVelmoraDlg::AddCommandLineFiles() {
-    const std::vector<std::string> names = SplitCommandLine(g_commandLine);
+    const std::vector<WideString> names = SplitCommandLine(g_commandLine);
     {
         RedrawLock lock(m_FileList.Hwnd());
-        for (const std::string& name : names) {
+        for (const WideString& name : names) {
             // A file whose time cannot be held is reported; the other names still come in and
             // the initialisation goes on.
             try {
@@ -205,6 +234,6 @@ void CVelmoraDlg::AddCommandLineFiles() {
             }
         }
     }
-    const std::string folder = FolderOfLastName(names);
-    if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+    const WideString folder = FolderOfLastName(names);
+    if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
 }

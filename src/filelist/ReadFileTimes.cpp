@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxPath = 260;
-
 StampTime ValueOf(const FILETIME& time) {
     // Beyond 0x7FFFFFFFFFFFFFFF the system cannot make calendar fields of a file time.
     if ((time.dwHighDateTime & 0x80000000u) != 0) return StampTime();
@@ -12,11 +10,10 @@ StampTime ValueOf(const FILETIME& time) {
 
 }  // namespace
 
-bool ReadFileTimes(const std::string& path, FileLookup& lookup, StampTime& creation,
+bool ReadFileTimes(const WideString& path, FileLookup& lookup, StampTime& creation,
                    StampTime& write) {
-    if (path.size() >= kMaxPath) return false;
-    std::string full;
-    if (!lookup.FullPath(path, full) || full.size() >= kMaxPath) return false;
+    WideString full;
+    if (path.empty() || !lookup.FullPath(path, full)) return false;
     FILETIME creationTime{}, writeTime{};
     if (!lookup.Times(full, creationTime, writeTime)) return false;
     StampTime c = ValueOf(creationTime);

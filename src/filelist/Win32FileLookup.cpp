@@ -1,16 +1,17 @@
 #include "filelist/Win32FileLookup.h"
 
-bool Win32FileLookup::FullPath(const std::string& path, std::string& full) {
-    char buffer[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-    if (length == 0 || length >= MAX_PATH) return false;
-    full.assign(buffer, length);
-    return true;
+#include "stamp/Win32FileTimes.h"
+
+bool Win32FileLookup::FullPath(const WideString& path, WideString& full) {
+    full = FullPathOf(path);
+    return !full.empty();
 }
 
-bool Win32FileLookup::Times(const std::string& full, FILETIME& creation, FILETIME& write) {
+bool Win32FileLookup::Times(const WideString& full, FILETIME& creation, FILETIME& write) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(full.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!GetFileAttributesExW(LongPathForm(full).c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
     creation = data.ftCreationTime;
     write = data.ftLastWriteTime;
     return true;

@@ -1,10 +1,10 @@
-// The file list's look-ups by name through Win32.
+// The file list's look-ups by name through Win32, for paths of any length.
 #pragma once
 
 #include "filelist/ReadFileTimes.h"
 
 class Win32FileLookup : public FileLookup {
   public:
-    bool FullPath(const std::string& path, std::string& full) override;
-    bool Times(const std::string& full, FILETIME& creation, FILETIME& write) override;
+    bool FullPath(const WideString& path, WideString& full) override;
+    bool Times(const WideString& full, FILETIME& creation, FILETIME& write) override;
 };

@@ -8,22 +8,63 @@
 #include <utility>
 #include <vector>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "stamp/WinTypes.h"
 
 namespace {
 
-std::function<bool(const std::string&)>& ReplaceHook() {
-    static std::function<bool(const std::string&)> hook;
+std::function<bool(const WideString&)>& ReplaceHook() {
+    static std::function<bool(const WideString&)> hook;
     return hook;
 }
+
+// The file calls, by wide name: on Windows the W functions with the long form of a long path;
+// natively the UTF-8 spelling of the name.
+#ifdef _WIN32
+std::FILE* OpenFile(const WideString& file, const wchar_t* mode) {
+    return _wfopen(LongPathForm(file).c_str(), mode);
+}
+void RemoveFile(const WideString& file) { DeleteFileW(LongPathForm(file).c_str()); }
+bool RenameOver(const WideString& from, const WideString& to) {
+    return MoveFileExW(LongPathForm(from).c_str(), LongPathForm(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+#define FILE_MODE(mode) L"" mode
+#else
+std::string Utf8(const WideString& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+std::FILE* OpenFile(const WideString& file, const char* mode) {
+    return std::fopen(Utf8(file).c_str(), mode);
+}
+void RemoveFile(const WideString& file) { std::remove(Utf8(file).c_str()); }
+bool RenameOver(const WideString& from, const WideString& to) {
+    return std::rename(Utf8(from).c_str(), Utf8(to).c_str()) == 0;
+}
+#define FILE_MODE(mode) mode
+#endif
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -170,9 +211,9 @@ std::string WithEntry(const std::string& text, const std::string& section, const
 
 enum class ReadStatus { kRead, kMissing, kFailed };
 
-ReadStatus ReadWholeFile(const std::string& file, std::string& text) {
+ReadStatus ReadWholeFile(const WideString& file, std::string& text) {
     errno = 0;
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    std::FILE* stream = OpenFile(file, FILE_MODE("rb"));
     if (stream == nullptr) return errno == ENOENT ? ReadStatus::kMissing : ReadStatus::kFailed;
     char buffer[4096];
     std::size_t count = 0;
@@ -183,8 +224,8 @@ ReadStatus ReadWholeFile(const std::string& file, std::string& text) {
 }
 
 // Written, flushed and closed, each step checked: a full disk shows up at any of them.
-bool WriteWholeFile(const std::string& file, const std::string& text) {
-    std::FILE* stream = std::fopen(file.c_str(), "wb");
+bool WriteWholeFile(const WideString& file, const std::string& text) {
+    std::FILE* stream = OpenFile(file, FILE_MODE("wb"));
     if (stream == nullptr) return false;
     bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
     written = std::fflush(stream) == 0 && written;
@@ -192,8 +233,10 @@ bool WriteWholeFile(const std::string& file, const std::string& text) {
     return written;
 }
 
-// The file's name + ".tmp" + eight hex digits that differ between calls and between processes.
-std::string TempPathFor(const std::string& file) {
+// In the file's folder, "~vm" + eight hex digits that differ between calls and between processes:
+// a name no longer than "Velmora.ini", so that the temporary file's path is never longer than the
+// file's own.
+WideString TempPathFor(const WideString& file) {
     static std::uint32_t counter = 0;
     std::uint64_t mix = static_cast<std::uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
@@ -205,19 +248,12 @@ std::string TempPathFor(const std::string& file) {
     }
     mix += ++counter * 0x9E3779B97F4A7C15ull;
     const std::uint32_t unique = static_cast<std::uint32_t>(mix ^ (mix >> 32));
-    std::string path = file + ".tmp";
+    const std::size_t slash = file.find_last_of(WIDE("\\/"));
+    WideString path = slash == WideString::npos ? WideString() : file.substr(0, slash + 1);
+    path += WIDE("~vm");
     for (int shift = 28; shift >= 0; shift -= 4)
-        path += "0123456789abcdef"[(unique >> shift) & 0xF];
+        path += static_cast<WideChar>("0123456789abcdef"[(unique >> shift) & 0xF]);
     return path;
-}
-
-bool ReplaceFile(const std::string& temp, const std::string& file) {
-#ifdef _WIN32
-    return MoveFileExA(temp.c_str(), file.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(temp.c_str(), file.c_str()) == 0;
-#endif
 }
 
 bool HasLineBreakOrZero(const std::string& text) {
@@ -234,7 +270,7 @@ bool CanWrite(const std::string& section, const std::string& key, const std::str
 
 std::string ReadProfileString(const std::string& section, const std::string& key,
                               const std::string& defaultValue, std::size_t capacity,
-                              const std::string& file) {
+                              const WideString& file) {
     if (capacity == 0) return std::string();
     std::string result = defaultValue;
     std::string text;
@@ -255,24 +291,24 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 }
 
 bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& file) {
+                        const std::string& value, const WideString& file) {
     if (file.empty() || !CanWrite(section, key, value)) return false;
     std::string text;
     if (ReadWholeFile(file, text) == ReadStatus::kFailed) return false;
-    const std::string temp = TempPathFor(file);
+    const WideString temp = TempPathFor(file);
     if (!WriteWholeFile(temp, WithEntry(text, section, key, value))) {
-        std::remove(temp.c_str());
+        RemoveFile(temp);
         return false;
     }
     const auto& hook = ReplaceHook();
     if (hook && !hook(temp)) return false;
-    if (!ReplaceFile(temp, file)) {
-        std::remove(temp.c_str());
+    if (!RenameOver(temp, file)) {
+        RemoveFile(temp);
         return false;
     }
     return true;
 }
 
-void SetIniReplaceHookForTests(std::function<bool(const std::string& tempPath)> hook) {
+void SetIniReplaceHookForTests(std::function<bool(const WideString& tempPath)> hook) {
     ReplaceHook() = std::move(hook);
 }

@@ -27,14 +27,20 @@
 // text follows and that lacks its line end gets a CRLF first.
 //
 // A write never leaves a half-written file: the whole new text goes to a temporary file in the
-// same folder (the file's name + ".tmp" + a unique suffix), which is flushed, closed and then
-// renamed over the file. If that fails, the file keeps its old contents. Reads open only the
-// file's own name, so a temporary file left behind by a crash is never taken for the settings.
+// same folder ("~vm" + eight hex digits, a name no longer than "Velmora.ini"), which is flushed,
+// closed and then renamed over the file. If that fails, the temporary file is removed and the
+// file keeps its old contents. Reads open only the file's own name, so a temporary file left
+// behind by a crash is never taken for the settings.
+//
+// The file is named by its wide path (UTF-16), whatever its length or characters: the W file
+// functions on Windows, with the long form (\\?\) for long paths; its UTF-8 spelling natively.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
+
+#include "stamp/WideText.h"
 
 // The value of `key` in `section` of `file`, or `defaultValue` when the file, the section or
 // the key is missing or the file cannot be read (an empty file name counts as missing). The
@@ -43,7 +49,7 @@
 // split a double-byte character at the end.
 std::string ReadProfileString(const std::string& section, const std::string& key,
                               const std::string& defaultValue, std::size_t capacity,
-                              const std::string& file);
+                              const WideString& file);
 
 // Sets `key` in `section` of `file` to `value`, creating the section and the file when they
 // are missing. Returns false, with the file unchanged, when it cannot: an empty file name, a
@@ -52,10 +58,10 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 // file that cannot be written or renamed (a missing or read-only folder, a full disk, a read-only
 // target on Windows).
 bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& file);
+                        const std::string& value, const WideString& file);
 
 // For tests: called with the temporary file's name once it is complete and closed, just before
 // it replaces the file. Returning false stops the write there, as a crash at that moment would:
 // the temporary file stays behind and WriteProfileString returns false. An empty function
 // removes the hook.
-void SetIniReplaceHookForTests(std::function<bool(const std::string& tempPath)> hook);
+void SetIniReplaceHookForTests(std::function<bool(const WideString& tempPath)> hook);

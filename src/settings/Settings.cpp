@@ -13,10 +13,24 @@ const char* const kMakeDateTime = "make date time";
 const char* const kUpdateDateTime = "update date time";
 const char* const kDefaultDay = "default day";
 const char* const kDefaultTime = "default time";
+const char* const kPath = "path";
 
-std::string SettingsPath(const std::string& startupDirectory) {
-    if (startupDirectory.empty()) return std::string();
-    return startupDirectory + "\\" + "Velmora.ini";
+WideString SettingsPath(const WideString& startupDirectory) {
+    if (startupDirectory.empty()) return WideString();
+    return startupDirectory + WIDE("\\Velmora.ini");
+}
+
+std::optional<std::string> PathKeyValue(const WideString& firstResult, bool several,
+                                        const ExactCodePage& toCodePage) {
+    WideString folder = firstResult;
+    if (!several) {
+        const std::size_t last = firstResult.rfind('\\');
+        folder = last == WideString::npos ? WideString() : firstResult.substr(0, last);
+    }
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    std::string value;
+    if (!toCodePage(folder, value)) return std::nullopt;
+    return value;
 }
 
 std::int32_t FlagFromText(const std::string& text) { return text == "true" ? 1 : 0; }

@@ -15,9 +15,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "stamp/StampTime.h"
+#include "stamp/WideText.h"
 
 namespace settings {
 
@@ -36,10 +38,24 @@ constexpr std::size_t kFlagCapacity = 5;
 constexpr std::size_t kStampCapacity = 20;
 constexpr std::size_t kModeCapacity = 2;
 
-// The settings file of a start-up directory: the directory, a backslash and "Velmora.ini" (a
-// drive's root, which ends with a backslash, so gives two). Empty when the directory is not
-// known; then nothing is read and nothing is written.
-std::string SettingsPath(const std::string& startupDirectory);
+// The settings file of a start-up directory (its wide path, however long and whatever its
+// characters): the directory, a backslash and "Velmora.ini" (a drive's root, which ends with a
+// backslash, so gives two). Empty when the directory is not known; then nothing is read and
+// nothing is written.
+WideString SettingsPath(const WideString& startupDirectory);
+
+extern const char* const kPath;
+// Converts a wide text into the settings file's code page; false unless every character
+// converts exactly (no "best fit" stand-in, no default character).
+using ExactCodePage = std::function<bool(const WideString& text, std::string& converted)>;
+
+// The "path" value remembered after the open-file dialog: its first result text (the chosen
+// file, or the folder of several) cut before its last backslash when one file was chosen, the
+// folder itself when several were; a drive's root as "C:\" (not "C:", which names the drive's
+// current folder). Nothing (the key is left as it was) when the folder cannot be spelt exactly
+// in the file's code page: a best-fit spelling would open the dialog elsewhere.
+std::optional<std::string> PathKeyValue(const WideString& firstResult, bool several,
+                                        const ExactCodePage& toCodePage);
 
 // A flag is on exactly when its text (read with capacity 5) is "true".
 std::int32_t FlagFromText(const std::string& text);

@@ -3,21 +3,22 @@
 #include <cstdio>
 
 namespace run_text {
-const char* const kNoFlag = "変更対象をチェックしてください。";
-const char* const kNoFlagCaption = "タイムスタンプ変更ツール";
-const char* const kNoRows = "ファイルを選択してください。";
-const char* const kNoRowsCaption = "タイムスタンプ変更";
-const char* const kFailedCaption = "タイムスタンプ変更ツール";
-const char* const kDoneCaption = "タイムスタンプ変更";
+const WideChar* const kNoFlag = WIDE("変更対象をチェックしてください。");
+const WideChar* const kNoFlagCaption = WIDE("タイムスタンプ変更ツール");
+const WideChar* const kNoRows = WIDE("ファイルを選択してください。");
+const WideChar* const kNoRowsCaption = WIDE("タイムスタンプ変更");
+const WideChar* const kFailedCaption = WIDE("タイムスタンプ変更ツール");
+const WideChar* const kDoneCaption = WIDE("タイムスタンプ変更");
 
-std::string Failed(const std::string& systemText, const std::string& path) {
-    return "タイムスタンプの変更に失敗しました。\n\n" + systemText + "\n[" + path + "]\n";
+WideString Failed(const WideString& systemText, const WideString& path) {
+    return WIDE("タイムスタンプの変更に失敗しました。\n\n") + systemText + WIDE("\n[") +
+           WithoutLongPrefix(path) + WIDE("]\n");
 }
 
-std::string Done(int count) {
+WideString Done(int count) {
     char number[16];
     std::snprintf(number, sizeof number, "%d", count);
-    return number + std::string("件のタイムスタンプ変更に成功しました。");
+    return WidenAscii(number) + WIDE("件のタイムスタンプ変更に成功しました。");
 }
 }  // namespace run_text
 
@@ -73,7 +74,7 @@ void ReportFailure(RunRows& rows, RunHost& host, FileTimes& files, int row,
                    HeldFile* file = nullptr) {
     const std::uint32_t code = files.LastError();
     if (file != nullptr) file->Close();
-    const std::string text = files.ErrorText(code);
+    const WideString text = files.ErrorText(code);
     host.ShowMessage(run_text::Failed(text, rows.RowPath(row)), run_text::kFailedCaption,
                      kIconExclamation);
 }

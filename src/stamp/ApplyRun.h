@@ -8,6 +8,7 @@
 #include <string>
 
 #include "StampTime.h"
+#include "WideText.h"
 
 // What the user picked: four values and four flags. The run takes only the date fields of the
 // two date values and only the time-of-day fields of the two time values; a flag counts when
@@ -32,7 +33,7 @@ class RunRows {
   public:
     virtual ~RunRows() = default;
     virtual int RowCount() = 0;
-    virtual std::string RowPath(int row) = 0;
+    virtual WideString RowPath(int row) = 0;
     virtual void SetRowText(int row, int column, const std::string& text) = 0;
 };
 
@@ -44,8 +45,8 @@ class RunHost {
     // Pulls the controls into the dialog's members and gives the choice as it then stands
     // (whether or not the exchange stopped at a failure).
     virtual StampChoice PullChoice() = 0;
-    virtual void ShowMessage(const std::string& text, const std::string& caption,
-                             unsigned icon) = 0;
+    // The run's boxes are shown through the wide functions: the failure message names a path.
+    virtual void ShowMessage(const WideString& text, const WideString& caption, unsigned icon) = 0;
 };
 
 // The file system, through a handle opened for writing.
@@ -55,8 +56,8 @@ class FileTimes {
     static constexpr Handle kInvalidHandle = -1;
 
     virtual ~FileTimes() = default;
-    // GENERIC_WRITE, shared for reading, existing files and folders only.
-    virtual Handle OpenForWrite(const std::string& path) = 0;
+    // GENERIC_WRITE, shared for reading, existing files and folders only; a path of any length.
+    virtual Handle OpenForWrite(const WideString& path) = 0;
     virtual bool GetTimes(Handle handle, FILETIME* creation, FILETIME* access, FILETIME* write) = 0;
     // A null time is left as the file holds it.
     virtual bool SetTimes(Handle handle, const FILETIME* creation, const FILETIME* access,
@@ -64,19 +65,20 @@ class FileTimes {
     virtual void Close(Handle handle) = 0;
     virtual std::uint32_t LastError() = 0;
     // The system's text for an error code, or "(null)" when it has none.
-    virtual std::string ErrorText(std::uint32_t code) = 0;
+    virtual WideString ErrorText(std::uint32_t code) = 0;
 };
 
 // The texts of the run.
 namespace run_text {
-extern const char* const kNoFlag;
-extern const char* const kNoFlagCaption;
-extern const char* const kNoRows;
-extern const char* const kNoRowsCaption;
-extern const char* const kFailedCaption;
-extern const char* const kDoneCaption;
-std::string Failed(const std::string& systemText, const std::string& path);
-std::string Done(int count);
+extern const WideChar* const kNoFlag;
+extern const WideChar* const kNoFlagCaption;
+extern const WideChar* const kNoRows;
+extern const WideChar* const kNoRowsCaption;
+extern const WideChar* const kFailedCaption;
+extern const WideChar* const kDoneCaption;
+// The path is shown as the user reads it, without a long-path prefix.
+WideString Failed(const WideString& systemText, const WideString& path);
+WideString Done(int count);
 }  // namespace run_text
 
 // Runs the command from row 0. A StampTimeError leaves it (after the file in hand is closed)

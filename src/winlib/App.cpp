@@ -15,7 +15,7 @@ HWND WinApp::MainWindow() const { return mainDialog_ != nullptr ? mainDialog_->H
 
 void WinApp::Init(HINSTANCE instance) {
     instance_ = instance;
-    commandLine_ = SkipProgramName(GetCommandLineA());
+    commandLine_ = SkipProgramName(GetCommandLineW());
     char path[MAX_PATH] = "";
     GetModuleFileNameA(instance, path, MAX_PATH);
     appName_ = AppNameFromPath(path);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "stamp/WideText.h"
 #include "stamp/WinTypes.h"
 
 class Dialog;
@@ -27,8 +28,9 @@ class WinApp {
         return current_ != nullptr && current_->instance_ != nullptr ? current_->instance_
                                                                      : GetModuleHandleA(nullptr);
     }
-    // The command line after the program's own name and the blanks that follow it.
-    const char* CommandLine() const { return commandLine_; }
+    // The wide command line after the program's own name and the blanks that follow it: file
+    // names in it are spelt as the file system spells them.
+    const WideChar* CommandLine() const { return commandLine_; }
     // The program file's name without its extension: the caption of the library's own boxes.
     const std::string& AppName() const { return appName_; }
 
@@ -44,7 +46,7 @@ class WinApp {
   private:
     static WinApp* current_;
     HINSTANCE instance_ = nullptr;
-    const char* commandLine_ = "";
+    const WideChar* commandLine_ = WIDE("");
     std::string appName_;
     Dialog* mainDialog_ = nullptr;
 };

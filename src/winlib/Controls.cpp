@@ -9,26 +9,28 @@ std::string Wnd::Text() const {
     return text.data();
 }
 
-std::string ListCtrl::ItemText(int item, int column) const {
+WideString ListCtrl::ItemText(int item, int column) const {
     // The list view copies what fits; grow until the text no longer fills the buffer.
-    std::vector<char> text(264, '\0');
+    std::vector<wchar_t> text(264, L'\0');
     for (;;) {
-        LVITEMA lv{};
+        LVITEMW lv{};
         lv.iSubItem = column;
         lv.pszText = text.data();
         lv.cchTextMax = static_cast<int>(text.size());
         const LRESULT length =
-            Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
-        if (length < static_cast<LRESULT>(text.size()) - 1) return std::string(text.data());
-        text.assign(text.size() * 2, '\0');
+            Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+        if (length < static_cast<LRESULT>(text.size()) - 1) {
+            return WideString(text.data(), static_cast<std::size_t>(length));
+        }
+        text.assign(text.size() * 2, L'\0');
     }
 }
 
-bool ListCtrl::SetItemText(int item, int column, const std::string& text) const {
-    LVITEMA lv{};
+bool ListCtrl::SetItemText(int item, int column, const WideString& text) const {
+    LVITEMW lv{};
     lv.iSubItem = column;
-    lv.pszText = const_cast<char*>(text.c_str());
-    return Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != 0;
+    lv.pszText = const_cast<wchar_t*>(text.c_str());
+    return Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != 0;
 }
 
 bool ToolTipCtrl::Create(HWND owner) {
@@ -49,12 +51,12 @@ bool ToolTipCtrl::AddTool(HWND tool, const char* text) const {
     return Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
-int ListCtrl::InsertItem(int item, const std::string& text) const {
-    LVITEMA lv{};
+int ListCtrl::InsertItem(int item, const WideString& text) const {
+    LVITEMW lv{};
     lv.mask = LVIF_TEXT;
     lv.iItem = item;
-    lv.pszText = const_cast<char*>(text.c_str());
-    return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+    lv.pszText = const_cast<wchar_t*>(text.c_str());
+    return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lv)));
 }
 
 int ListCtrl::InsertColumn(int column, const char* heading, int format, int width) const {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "stamp/WideText.h"
 #include "stamp/WinTypes.h"
 
 #include <commctrl.h>
@@ -62,10 +63,11 @@ class ListCtrl : public Wnd {
     int NextItem(int after, UINT flags) const {
         return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(after), flags));
     }
-    std::string ItemText(int item, int column) const;
-    bool SetItemText(int item, int column, const std::string& text) const;
+    // Texts go through the wide messages: column 0 holds a path as the file system names it.
+    WideString ItemText(int item, int column) const;
+    bool SetItemText(int item, int column, const WideString& text) const;
     // A row with its column 0 text; gives its index or -1.
-    int InsertItem(int item, const std::string& text) const;
+    int InsertItem(int item, const WideString& text) const;
     bool DeleteItem(int item) const { return Send(LVM_DELETEITEM, item) != 0; }
     bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }
     int InsertColumn(int column, const char* heading, int format, int width) const;

@@ -9,14 +9,15 @@
 #include "stamp/ApplyRun.h"
 
 struct Row {
-    std::string path, creation, write;
+    WideString path;
+    std::string creation, write;
 };
 
 class FakeRows : public RunRows {
   public:
     std::vector<Row> rows;
     int RowCount() override { return static_cast<int>(rows.size()); }
-    std::string RowPath(int row) override { return rows.at(row).path; }
+    WideString RowPath(int row) override { return rows.at(row).path; }
     void SetRowText(int row, int column, const std::string& text) override {
         ASSERT_TRUE(column == 1 || column == 2);
         (column == 1 ? rows.at(row).creation : rows.at(row).write) = text;
@@ -24,7 +25,7 @@ class FakeRows : public RunRows {
 };
 
 struct Message {
-    std::string text, caption;
+    WideString text, caption;
     unsigned icon;
 };
 
@@ -38,7 +39,7 @@ class FakeHost : public RunHost {
         events += "pull ";
         return choice;
     }
-    void ShowMessage(const std::string& text, const std::string& caption, unsigned icon) override {
+    void ShowMessage(const WideString& text, const WideString& caption, unsigned icon) override {
         messages.push_back({text, caption, icon});
     }
 };
