@@ -157,3 +157,21 @@ std::string SystemText(DWORD code) {
     LocalFree(buffer);
     return text;
 }
+
+std::wstring Wide(const std::string& ansi) {
+    std::wstring text(ansi.size() + 1, L'\0');
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(),
+                                                             static_cast<int>(ansi.size()),
+                                                             text.data(),
+                                                             static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}

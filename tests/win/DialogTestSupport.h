@@ -18,6 +18,11 @@ class TestApp : public WinApp {
 
 TestApp& TheTestApp();
 
+// An ANSI test text as the program's wide text (for names the code page spells).
+std::wstring Wide(const std::string& ansi);
+// A wide text as UTF-8, for failure messages.
+std::string Utf8(const std::wstring& text);
+
 // A SYSTEMTIME of the given fields (day of week and milliseconds 0).
 inline SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
     SYSTEMTIME r{};

@@ -20,11 +20,18 @@ namespace {
 const char kZeroText[] = "1970/01/01 09:00.00";
 const char kZeroShown[] = "1970-01-01 09:00:00";
 
+FileChoice Choice(const std::string& first, const std::vector<std::string>& paths) {
+    FileChoice choice{Wide(first), {}};
+    for (const std::string& path : paths) choice.paths.push_back(Wide(path));
+    return choice;
+}
+
 // The main dialog with the members the tests call made public, and an open-file dialog that
 // gives a prepared answer and notes the current directory it was opened in.
 class ListDlg : public CVelmoraDlg {
   public:
     using CVelmoraDlg::AddFileRow;
+    void AddFileRow(const std::string& path) { CVelmoraDlg::AddFileRow(Wide(path)); }
 
     bool chooseOk = false;
     FileChoice prepared;
@@ -180,14 +187,15 @@ class FileListTest : public ::testing::Test {
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
         startFolder = CurrentFolder();
         iniPath = folder + "\\Velmora.ini";
-        g_iniPath = iniPath.c_str();
-        g_commandLine = "";
+        iniPathW = Wide(iniPath);
+        g_iniPath = iniPathW.c_str();
+        g_commandLine = L"";
     }
     void TearDown() override {
         Close();
         SetCurrentDirectoryA(startFolder.c_str());
-        g_commandLine = "";
-        g_iniPath = "";
+        g_commandLine = L"";
+        g_iniPath = L"";
         RemoveTree(folder);
     }
 
@@ -304,6 +312,7 @@ class FileListTest : public ::testing::Test {
 
     std::string folder;
     std::string startFolder;
+    std::wstring iniPathW;
     std::string iniPath;
     std::unique_ptr<ListDlg> dialog;
     HWND hwnd = nullptr;
@@ -582,9 +591,10 @@ TEST_F(FileListTest, OpenFileDialogReplacesTheRowsAndRemembersTheFolder) {
     SetWriteTime(file, Utc(2001, 2, 2, 19, 5, 6));
     ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
 
-    FileChoice many{folder, {file}};
-    for (int i = 1; i < 250; ++i) many.paths.push_back(Path("f" + std::to_string(i) + ".txt"));
-    const std::vector<std::string> first200(many.paths.begin(), many.paths.begin() + 200);
+    std::vector<std::string> manyPaths{file};
+    for (int i = 1; i < 250; ++i) manyPaths.push_back(Path("f" + std::to_string(i) + ".txt"));
+    const FileChoice many = Choice(folder, manyPaths);
+    const std::vector<std::string> first200(manyPaths.begin(), manyPaths.begin() + 200);
     const struct {
         const char* name;
         bool ok;
@@ -593,19 +603,19 @@ TEST_F(FileListTest, OpenFileDialogReplacesTheRowsAndRemembersTheFolder) {
         std::string stored;             // empty: the settings file stays as it was
     } cases[] = {
         {"250 files", true, many, first200, folder},
-        {"one file", true, {"X:\\dir\\a.txt", {"X:\\dir\\a.txt"}}, {"X:\\dir\\a.txt"}, "X:\\dir"},
+        {"one file", true, Choice("X:\\dir\\a.txt", {"X:\\dir\\a.txt"}), {"X:\\dir\\a.txt"}, "X:\\dir"},
         // The last byte of 表 is the backslash's: the folder ends before the real backslash.
         {"one file ending in 表",
          true,
-         {"X:\\dir\\表", {"X:\\dir\\表"}},
+         Choice("X:\\dir\\表", {"X:\\dir\\表"}),
          {"X:\\dir\\表"},
          "X:\\dir"},
         {"several files",
          true,
-         {"X:\\dir", {"X:\\dir\\a.txt", "X:\\dir\\b.txt"}},
+         Choice("X:\\dir", {"X:\\dir\\a.txt", "X:\\dir\\b.txt"}),
          {"X:\\dir\\a.txt", "X:\\dir\\b.txt"},
          "X:\\dir"},
-        {"cancel", false, {"X:\\dir\\a.txt", {"X:\\dir\\a.txt"}}, {}, ""},
+        {"cancel", false, Choice("X:\\dir\\a.txt", {"X:\\dir\\a.txt"}), {}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -703,7 +713,7 @@ TEST_F(FileListTest, SettingsFilesAreSharedWithWinesProfileFunctions) {
         const std::string file = Path(swap ? "second.ini" : "first.ini");
         for (const auto& w : writes) {
             if (w.byOurs != swap) {
-                EXPECT_TRUE(WriteProfileString(w.section, w.key, w.value, file)) << w.key;
+                EXPECT_TRUE(WriteProfileString(w.section, w.key, w.value, Wide(file))) << w.key;
             } else {
                 EXPECT_TRUE(WineWrite(w.section, w.key, w.value, file)) << w.key;
             }
@@ -711,7 +721,7 @@ TEST_F(FileListTest, SettingsFilesAreSharedWithWinesProfileFunctions) {
         for (const auto& r : reads) {
             SCOPED_TRACE(std::string(r.section) + "/" + r.key);
             EXPECT_EQ(WineRead(r.section, r.key, file), r.value);
-            EXPECT_EQ(ReadProfileString(r.section, r.key, "<none>", 256, file), r.value);
+            EXPECT_EQ(ReadProfileString(r.section, r.key, "<none>", 256, Wide(file)), r.value);
         }
     }
 }
@@ -725,7 +735,8 @@ TEST_F(FileListTest, CommandLineNamesBecomeRowsAndTheLastFolderCurrent) {
         SetWriteTime(name, Utc(2001, 2, 2, 19, 5, 6));
     }
     const std::string line = "\"" + names[0] + "\" " + names[1] + " \"" + names[2] + "\"";
-    g_commandLine = line.c_str();
+    const std::wstring wideLine = Wide(line);
+    g_commandLine = wideLine.c_str();
     SetCurrentDirectoryA(folder.c_str());
     Open();
 

@@ -190,14 +190,14 @@ class SettingsTest : public ::testing::Test {
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
         startFolder = CurrentFolder();
         iniPath = Path("Velmora.ini");
-        g_iniPath = iniPath.c_str();
-        g_commandLine = "";
+        UseSettingsFile(iniPath);
+        g_commandLine = L"";
     }
     void TearDown() override {
         Close();
         SetCurrentDirectoryA(startFolder.c_str());
-        g_commandLine = "";
-        g_iniPath = "";
+        g_commandLine = L"";
+        g_iniPath = L"";
         RemoveTree(folder);
     }
 
@@ -260,7 +260,14 @@ class SettingsTest : public ::testing::Test {
         EXPECT_EQ(Enabled(IDC_COPY_TO_MODIFY), enabled[0] || enabled[1]);
     }
 
+    // The program's settings path, kept alive while the dialog uses it.
+    void UseSettingsFile(const std::string& ini) {
+        iniPathW = Wide(ini);
+        g_iniPath = iniPathW.c_str();
+    }
+
     std::string folder, startFolder, iniPath;
+    std::wstring iniPathW;
     std::unique_ptr<CVelmoraDlg> dialog;
     HWND hwnd = nullptr;
 };
@@ -463,7 +470,7 @@ TEST_F(SettingsTest, CommandLineFolderBecomesCurrentButSettingsStayInTheStartFol
     const std::string startIni = a + "\\Velmora.ini";
     Store(startIni, "make date", "false");
     iniPath = startIni;
-    g_iniPath = iniPath.c_str();
+    UseSettingsFile(iniPath);
     // The first file's time is one a StampTime cannot hold: reported, and the start goes on.
     const std::string old = b + "\\old.txt", file = b + "\\b.txt";
     MakeFile(old);
@@ -478,7 +485,7 @@ TEST_F(SettingsTest, CommandLineFolderBecomesCurrentButSettingsStayInTheStartFol
         EXPECT_TRUE(SetFileTime(h, &t, nullptr, &t));
         CloseHandle(h);
     }
-    const std::string line = old + " " + file;
+    const std::wstring line = Wide(old + " " + file);
     g_commandLine = line.c_str();
     SetCurrentDirectoryA(a.c_str());
 
@@ -518,7 +525,7 @@ TEST_F(SettingsTest, UnusableSettingsPlacesLoseNothingAndSayNothing) {
     const std::string missingFolderIni = Path("missing") + "\\Velmora.ini";
     for (const std::string& ini : {missingFolderIni, std::string()}) {
         SCOPED_TRACE(ini.empty() ? "current folder unknown" : "folder missing");
-        g_iniPath = ini.c_str();
+        UseSettingsFile(ini);
         EXPECT_TRUE(Open().empty());
         EXPECT_EQ(Flags(), std::vector<std::int32_t>(4, 1));  // the defaults
         EXPECT_EQ(Shown(IDC_MAKE_DATE).substr(0, 10), Today());
@@ -526,7 +533,7 @@ TEST_F(SettingsTest, UnusableSettingsPlacesLoseNothingAndSayNothing) {
         EXPECT_EQ(Contents(folder), before);
         EXPECT_FALSE(Exists(Path("missing")));
     }
-    g_iniPath = iniPath.c_str();
+    UseSettingsFile(iniPath);
 }
 
 }  // namespace

@@ -6,9 +6,15 @@
 #include "RunFakes.h"
 #include "stamp/Win32FileTimes.h"
 
-int main(int argc, char** argv) {
+#include <shellapi.h>
+
+int main() {
+    // The names as the file system spells them: the wide command line.
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     FakeRows rows;
     for (int i = 1; i < argc; ++i) rows.rows.push_back({argv[i], "", ""});
+    LocalFree(argv);
     FakeHost host;
     host.choice.tMakeDate = host.choice.tMakeTime = StampTime::FromFields(2009, 1, 2, 3, 4, 5, -1);
     host.choice.tModifyDate = host.choice.tModifyTime =
@@ -17,6 +23,10 @@ int main(int argc, char** argv) {
     host.choice.bModifyDate = host.choice.bModifyTime = 1;
     Win32FileTimes files;
     ApplyRun(rows, host, files);
-    for (const Message& m : host.messages) std::printf("%s (icon %u)\n", m.text.c_str(), m.icon);
+    for (const Message& m : host.messages) {
+        char text[4096] = "";
+        WideCharToMultiByte(CP_UTF8, 0, m.text.c_str(), -1, text, sizeof text, nullptr, nullptr);
+        std::printf("%s (icon %u)\n", text, m.icon);
+    }
     return host.messages.size() == 1 && host.messages[0].icon == kIconInformation ? 0 : 1;
 }
