@@ -1,7 +1,8 @@
 // Command-line texts. The file names come from the wide command line (UTF-16, where a space, a
-// quote or a backslash is always itself); the program's own name is code page 932 text, read
-// byte by byte, so the second byte of a double-byte character (which can be 0x5C, the backslash)
-// is never taken for one of those characters.
+// quote or a backslash is always itself, and no unit of another character can be one of them).
+// The program file's name for the library's boxes is code page 932 text, read byte by byte, so
+// the second byte of a double-byte character (which can be 0x5C, the backslash) is never taken
+// for a separator.
 #pragma once
 
 #include <string>

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-
 namespace {
 
 // A mark for each row: true for a selected one. Indices outside the rows are ignored.

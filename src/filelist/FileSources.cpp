@@ -43,9 +43,8 @@ bool ToCodePageExactly(const WideString& text, std::string& converted) {
                         nullptr, &usedDefault);
     if (usedDefault) return false;
     std::wstring back(text.size() + 1, L'\0');
-    const int backLength =
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), size, back.data(),
-                            static_cast<int>(back.size()));
+    const int backLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), size,
+                                               back.data(), static_cast<int>(back.size()));
     if (backLength != length || back.compare(0, text.size(), text) != 0) return false;
     converted = narrow;
     return true;
@@ -124,7 +123,8 @@ bool ChooseWithClassicDialog(HWND owner, FileChoice& choice) {
 }
 
 // Every name of a drop, in order, each taken whole however long (a cut name could name another
-// file). One walk over the drop data, never past its end: asking the shell name by name walks it
+// file, so a name that the block's end cuts off is left out). One walk over the drop data, never
+// past its end: asking the shell name by name walks it
 // from the start each time, which is quadratic in the number of names. Names of an ANSI drop are
 // turned into UTF-16 as the system's code page spells them.
 std::vector<WideString> DroppedNames(HDROP drop) {
@@ -141,6 +141,7 @@ std::vector<WideString> DroppedNames(HDROP drop) {
             const auto* last = reinterpret_cast<const wchar_t*>(block + (end - block) / 2 * 2);
             while (name < last && *name != L'\0') {
                 const wchar_t* stop = std::find(name, last, L'\0');
+                if (stop == last) break;  // cut off by the block's end: not a whole name
                 names.emplace_back(name, stop);
                 name = stop + 1;
             }
@@ -148,6 +149,7 @@ std::vector<WideString> DroppedNames(HDROP drop) {
             const char* name = block;
             while (name < end && *name != '\0') {
                 const char* stop = std::find(name, end, '\0');
+                if (stop == end) break;  // cut off by the block's end: not a whole name
                 const int length = static_cast<int>(stop - name);
                 const int wide = MultiByteToWideChar(CP_ACP, 0, name, length, nullptr, 0);
                 WideString text(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # A command line as Explorer makes it, then Run, with the real Velmora.exe under Wine: names with
-# spaces quoted, others not, one in a subfolder. The three files get rows; with the first-start
-# values (all four boxes ticked, today, 00:00:00) Alt+R changes them and reports three successes.
-# The new times are checked on the Linux side.
+# spaces quoted, others not, one in a subfolder, and names as the file system spells them: one
+# outside code page 932, one with a character outside the BMP, one whose best-fit ANSI spelling
+# names another existing file ("a¥b.txt" would become "a\b.txt"), and a path of over 300
+# characters. Every file gets a row; with the first-start values (all four boxes ticked, today,
+# 00:00:00) Alt+R changes them all and leaves the best-fit twin alone. The new times are checked
+# on the Linux side.
 # Usage: command_line_run.sh Velmora.exe SHOTS_DIR WORK_DIR
 set -u
 exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -43,15 +46,24 @@ ended() {
     return 1
 }
 
-files=("$work/a b.txt" "$work/c.txt" "$work/sub dir/d.txt")
+long=$work/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})
+mkdir -p "$long" "$work/a"
+files=("$work/a b.txt" "$work/c.txt" "$work/sub dir/d.txt" "$work/한글.txt" "$work/café 😀.jpg"
+    "$work/a¥b.txt" "$long/$(printf 'f%.0s' {1..60}).txt")
+twin=$work/a/b.txt
 old='2001-02-03 04:05:06'
-for f in "${files[@]}"; do echo "text" >"$f" && touch -d "$old" "$f"; done
+for f in "${files[@]}" "$twin"; do echo "text" >"$f" && touch -d "$old" "$f"; done
 check "no Velmora.ini in the start-up folder $work" test ! -e "$work/Velmora.ini"
-a=$(winepath -w "${files[0]}") c=$(winepath -w "${files[1]}") d=$(winepath -w "${files[2]}")
-echo "Command line: \"$a\" $c \"$d\""
+# winepath stops at MAX_PATH: the long name is its folder's Windows path and the rest.
+args=()
+for f in "${files[@]:0:6}"; do args+=("$(winepath -w "$f")"); done
+args+=("$(winepath -w "$work")\\${files[6]#"$work/"}")
+args[6]=${args[6]//\//\\}
+check "the long name is over 300 characters (${#args[6]})" test "${#args[6]}" -gt 300
+printf 'Command line: %s\n' "${args[*]}"
 day0=$(date +%F)
-# wine quotes the arguments that hold spaces, so the program gets the text above.
-wine "$exe" "$a" "$c" "$d" >"$work/wine.log" 2>&1 </dev/null &
+# wine quotes the arguments that hold spaces.
+wine "$exe" "${args[@]}" >"$work/wine.log" 2>&1 </dev/null &
 app=$!
 check "the main window opens" wait_window 200 "$caption"
 sleep 1
@@ -87,6 +99,8 @@ for f in "${files[@]}"; do
     check "$name: last access is today 00:00:00 ($(date -d "@$(stat -c %X "$f")" '+%F %T'))" \
         is_midnight "$(stat -c %X "$f")"
 done
+check "a/b.txt, the best-fit spelling of a¥b.txt, keeps its time" \
+    test "$(stat -c %Y "$twin")" = "$(date -d "$old" +%s)"
 
 ((failures == 0)) || {
     echo "$failures check(s) failed"

@@ -38,7 +38,7 @@ class ApplyRunTest : public ::testing::Test {
 
     // A listed file created on 2009-03-04 05:06:07 and written on 2011-08-09 10:11:12 local
     // time, both with a part below one second.
-    MemoryFileTimes::Entry& AddFile(const std::string& path) {
+    MemoryFileTimes::Entry& AddFile(const WideString& path) {
         MemoryFileTimes::Entry& e = files.entries[path];
         e.creation = FileTimeOf(Local(2009, 3, 4, 5, 6, 7), 1234567);
         e.write = FileTimeOf(Local(2011, 8, 9, 10, 11, 12), 7654321);
@@ -58,7 +58,7 @@ class ApplyRunTest : public ::testing::Test {
         host.choice.bModifyTime = modifyTime;
     }
 
-    void ExpectOnlyMessage(const std::string& text, const char* caption, unsigned icon) {
+    void ExpectOnlyMessage(const WideString& text, const WideString& caption, unsigned icon) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, text);
         EXPECT_EQ(host.messages[0].caption, caption);
@@ -68,13 +68,13 @@ class ApplyRunTest : public ::testing::Test {
 
 TEST_F(ApplyRunTest, FlagsAreTestedBeforeTheList) {
     ApplyRun(rows, host, files);
-    ExpectOnlyMessage("変更対象をチェックしてください。", "タイムスタンプ変更ツール", 48);
+    ExpectOnlyMessage(u"変更対象をチェックしてください。", u"タイムスタンプ変更ツール", 48);
     EXPECT_EQ(host.events, "focus pull ");
 
     host.messages.clear();
     Tick(0, 0, 0, 1);
     ApplyRun(rows, host, files);
-    ExpectOnlyMessage("ファイルを選択してください。", "タイムスタンプ変更", 48);
+    ExpectOnlyMessage(u"ファイルを選択してください。", u"タイムスタンプ変更", 48);
     EXPECT_EQ(files.opens, 0);
 }
 
@@ -99,11 +99,11 @@ TEST_F(ApplyRunTest, EachTickedPartComesFromThePicksAndTheRestFromTheFile) {
         files.entries.clear();
         rows.rows.clear();
         host.messages.clear();
-        const MemoryFileTimes::Entry before = AddFile("C:\\a.txt");
+        const MemoryFileTimes::Entry before = AddFile(u"C:\\a.txt");
         Tick(c.makeDate, c.makeTime, c.modifyDate, c.modifyTime);
         ApplyRun(rows, host, files);
 
-        const MemoryFileTimes::Entry& after = files.entries.at("C:\\a.txt");
+        const MemoryFileTimes::Entry& after = files.entries.at(u"C:\\a.txt");
         if (*c.creation == 0) {
             EXPECT_EQ(after.creation.dwLowDateTime, before.creation.dwLowDateTime);
         } else {
@@ -120,7 +120,7 @@ TEST_F(ApplyRunTest, EachTickedPartComesFromThePicksAndTheRestFromTheFile) {
         }
         EXPECT_EQ(rows.rows[0].creation, TextOf(after.creation));
         EXPECT_EQ(rows.rows[0].write, TextOf(after.write));
-        ExpectOnlyMessage("1件のタイムスタンプ変更に成功しました。", "タイムスタンプ変更", 64);
+        ExpectOnlyMessage(u"1件のタイムスタンプ変更に成功しました。", u"タイムスタンプ変更", 64);
         EXPECT_EQ(files.openCount, 0);
     }
 }
@@ -128,8 +128,8 @@ TEST_F(ApplyRunTest, EachTickedPartComesFromThePicksAndTheRestFromTheFile) {
 // Whatever the zone and whatever today's season, a file stamped in summer or in winter
 // receives exactly the picked local fields, and its row shows them.
 TEST_F(ApplyRunTest, PickedLocalFieldsAreWrittenInEitherSeason) {
-    AddFile("C:\\summer.jpg");
-    AddFile("C:\\winter.jpg");
+    AddFile(u"C:\\summer.jpg");
+    AddFile(u"C:\\winter.jpg");
     const StampTime picks[][2] = {{Local(2010, 7, 15, 10, 20, 30), Local(2010, 1, 15, 10, 20, 30)},
                                   {Local(2010, 1, 15, 23, 0, 1), Local(2010, 7, 15, 0, 30, 0)}};
     for (const auto& pick : picks) {
@@ -150,28 +150,28 @@ TEST_F(ApplyRunTest, PickedLocalFieldsAreWrittenInEitherSeason) {
             }
         }
         ASSERT_EQ(host.messages.size(), 2u);
-        EXPECT_EQ(host.messages[1].text, "2件のタイムスタンプ変更に成功しました。");
+        EXPECT_EQ(host.messages[1].text, u"2件のタイムスタンプ変更に成功しました。");
     }
 }
 
 TEST_F(ApplyRunTest, FileThatCannotBeOpenedEndsTheRun) {
     struct Case {
-        const char* path;
+        const char16_t* path;
         bool exists, readOnly, locked;
-        const char* systemText;
+        const char16_t* systemText;
     };
     const Case cases[] = {
-        {"C:\\missing.txt", false, false, false, "The file was not found.\r\n"},
-        {"", false, false, false, "The file was not found.\r\n"},
-        {"C:\\readonly.txt", true, true, false, "Access is denied.\r\n"},
-        {"C:\\locked.txt", true, false, true, "The file is in use.\r\n"},
+        {u"C:\\missing.txt", false, false, false, u"The file was not found.\r\n"},
+        {u"", false, false, false, u"The file was not found.\r\n"},
+        {u"C:\\readonly.txt", true, true, false, u"Access is denied.\r\n"},
+        {u"C:\\locked.txt", true, false, true, u"The file is in use.\r\n"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
+        SCOPED_TRACE(::testing::PrintToString(c.path));
         files.entries.clear();
         rows.rows.clear();
         host.messages.clear();
-        AddFile("C:\\first.txt");
+        AddFile(u"C:\\first.txt");
         if (c.exists) {
             MemoryFileTimes::Entry& e = AddFile(c.path);
             e.readOnly = c.readOnly;
@@ -179,18 +179,51 @@ TEST_F(ApplyRunTest, FileThatCannotBeOpenedEndsTheRun) {
         } else {
             rows.rows.push_back({c.path, "old c", "old w"});
         }
-        const MemoryFileTimes::Entry third = AddFile("C:\\third.txt");
+        const MemoryFileTimes::Entry third = AddFile(u"C:\\third.txt");
         Tick(1, 1, 1, 1);
         ApplyRun(rows, host, files);
 
         EXPECT_EQ(rows.rows[0].creation, "2010/09/21 14:05.07");
-        ExpectOnlyMessage(std::string("タイムスタンプの変更に失敗しました。\n\n") + c.systemText +
-                              "\n[" + c.path + "]\n",
-                          "タイムスタンプ変更ツール", 48);
+        ExpectOnlyMessage(WideString(u"タイムスタンプの変更に失敗しました。\n\n") + c.systemText +
+                              u"\n[" + c.path + u"]\n",
+                          u"タイムスタンプ変更ツール", 48);
         EXPECT_EQ(rows.rows[2].creation, "old c");
-        EXPECT_EQ(files.entries.at("C:\\third.txt").setCalls, 0);
-        EXPECT_EQ(files.entries.at("C:\\third.txt").write.dwLowDateTime, third.write.dwLowDateTime);
+        EXPECT_EQ(files.entries.at(u"C:\\third.txt").setCalls, 0);
+        EXPECT_EQ(files.entries.at(u"C:\\third.txt").write.dwLowDateTime,
+                  third.write.dwLowDateTime);
         EXPECT_EQ(files.openCount, 0);
+    }
+}
+
+// A row's path reaches the file system exactly as listed, whatever its length or characters;
+// the failure message shows it as the user reads it, without a long-path prefix.
+TEST_F(ApplyRunTest, WidePathsAreOpenedAsListedAndShownWithoutLongPrefix) {
+    const WideString deep = u"C:\\" + WideString(300, u'd') + u"\\a.txt";
+    const struct {
+        WideString path, shown;
+    } cases[] = {
+        {u"C:\\한글\\café.jpg", u"C:\\한글\\café.jpg"},
+        {u"C:\\\U0001F600.txt", u"C:\\\U0001F600.txt"},
+        {u"\\\\?\\" + deep, deep},
+        {u"\\\\?\\UNC\\server\\share\\a.txt", u"\\\\server\\share\\a.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.shown.substr(0, 40)));
+        files.entries.clear();
+        rows.rows.clear();
+        host.messages.clear();
+        MemoryFileTimes::Entry& e = AddFile(c.path);
+        Tick(1, 0, 0, 0);
+        ApplyRun(rows, host, files);
+        EXPECT_EQ(e.setCalls, 1);
+        EXPECT_EQ(rows.rows[0].creation, "2010/09/21 05:06.07");
+
+        host.messages.clear();
+        e.locked = true;
+        ApplyRun(rows, host, files);
+        ExpectOnlyMessage(u"タイムスタンプの変更に失敗しました。\n\nThe file is in use.\r\n\n[" +
+                              c.shown + u"]\n",
+                          u"タイムスタンプ変更ツール", 48);
     }
 }
 
@@ -201,45 +234,45 @@ TEST_F(ApplyRunTest, FailedReadOrWriteIsReportedAndNeverCounted) {
         files.entries.clear();
         rows.rows.clear();
         host.messages.clear();
-        MemoryFileTimes::Entry& e = AddFile("D:\\photo.jpg");
+        MemoryFileTimes::Entry& e = AddFile(u"D:\\photo.jpg");
         const MemoryFileTimes::Entry before = e;
         if (fault == kFirstRead) e.failGetOnCall = 1;
         if (fault == kWrite) e.failSet = true;
         if (fault == kReadBack) e.failGetOnCall = 2;
-        AddFile("D:\\later.jpg");
+        AddFile(u"D:\\later.jpg");
         Tick(1, 0, 1, 0);
         ApplyRun(rows, host, files);
 
-        const std::string systemText = fault == kWrite ? "Access is denied.\r\n" : "(null)";
+        const WideString systemText = fault == kWrite ? u"Access is denied.\r\n" : u"(null)";
         ExpectOnlyMessage(
-            "タイムスタンプの変更に失敗しました。\n\n" + systemText + "\n[D:\\photo.jpg]\n",
-            "タイムスタンプ変更ツール", 48);
-        const MemoryFileTimes::Entry& after = files.entries.at("D:\\photo.jpg");
+            u"タイムスタンプの変更に失敗しました。\n\n" + systemText + u"\n[D:\\photo.jpg]\n",
+            u"タイムスタンプ変更ツール", 48);
+        const MemoryFileTimes::Entry& after = files.entries.at(u"D:\\photo.jpg");
         EXPECT_EQ(after.setCalls, fault == kFirstRead ? 0 : 1);
         if (fault != kReadBack) {
             EXPECT_EQ(after.creation.dwLowDateTime, before.creation.dwLowDateTime);
             EXPECT_EQ(after.write.dwLowDateTime, before.write.dwLowDateTime);
         }
         EXPECT_EQ(rows.rows[0].creation, "old c");  // the row keeps its old texts
-        EXPECT_EQ(files.entries.at("D:\\later.jpg").setCalls, 0);
+        EXPECT_EQ(files.entries.at(u"D:\\later.jpg").setCalls, 0);
         EXPECT_EQ(files.openCount, 0);
     }
 }
 
 TEST_F(ApplyRunTest, FolderIsChangedLikeAFile) {
-    AddFile("C:\\Photos");
+    AddFile(u"C:\\Photos");
     Tick(1, 0, 0, 0);
     ApplyRun(rows, host, files);
     EXPECT_EQ(rows.rows[0].creation, "2010/09/21 05:06.07");
-    ExpectOnlyMessage("1件のタイムスタンプ変更に成功しました。", "タイムスタンプ変更", 64);
+    ExpectOnlyMessage(u"1件のタイムスタンプ変更に成功しました。", u"タイムスタンプ変更", 64);
 }
 
 TEST_F(ApplyRunTest, ComposedTimeOutOfRangeLeavesTheHandlerAfterClosingTheFile) {
     // With the date 3001-01-01 ticked, a creation time of day of 00:00:01 stays inside the range
     // in every test zone and 23:00:00 lies past it.
-    AddFile("C:\\early.txt").creation = FileTimeOf(Local(2009, 3, 4, 0, 0, 1));
-    AddFile("C:\\late.txt").creation = FileTimeOf(Local(2009, 3, 4, 23, 0, 0));
-    AddFile("C:\\never.txt");
+    AddFile(u"C:\\early.txt").creation = FileTimeOf(Local(2009, 3, 4, 0, 0, 1));
+    AddFile(u"C:\\late.txt").creation = FileTimeOf(Local(2009, 3, 4, 23, 0, 0));
+    AddFile(u"C:\\never.txt");
     Tick(1, 0, 0, 0);
     host.choice.tMakeDate = Local(3001, 1, 1, 0, 0, 0);
     try {
@@ -249,9 +282,9 @@ TEST_F(ApplyRunTest, ComposedTimeOutOfRangeLeavesTheHandlerAfterClosingTheFile) 
         EXPECT_EQ(e.Code(), StampTimeError::kInvalidArg);
     }
     EXPECT_EQ(rows.rows[0].creation, "3001/01/01 00:00.01");
-    EXPECT_EQ(files.entries.at("C:\\late.txt").setCalls, 0);
+    EXPECT_EQ(files.entries.at(u"C:\\late.txt").setCalls, 0);
     EXPECT_EQ(rows.rows[1].creation, "old c");
-    EXPECT_EQ(files.entries.at("C:\\never.txt").getCalls, 0);
+    EXPECT_EQ(files.entries.at(u"C:\\never.txt").getCalls, 0);
     EXPECT_EQ(files.openCount, 0);
     EXPECT_TRUE(host.messages.empty());
 }

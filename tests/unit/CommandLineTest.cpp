@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "filelist/CommandLine.h"
@@ -8,61 +7,73 @@
 
 namespace {
 
-// Texts are code page 932 bytes. "\x95\x5C" is 表, whose second byte is the backslash's byte;
-// "\x95" alone is a lead byte without its second byte.
+// Texts are UTF-16 as the wide command line gives them. U+1F600 (an emoji) is a surrogate pair;
+// u'\xD800' alone is a high surrogate without its low one.
 
 struct SplitCase {
     const char* label;
-    std::string line;
-    std::vector<std::string> names;
-    std::string folder;
+    WideString line;
+    std::vector<WideString> names;
+    WideString folder;
 };
 
 TEST(CommandLine, SplitsNamesAndFindsFolderOfLastName) {
     const SplitCase cases[] = {
-        {"empty line", "", {}, ""},
-        {"one space between names", "a.txt b.txt", {"a.txt", "b.txt"}, ""},
-        {"several spaces between names", "a.txt   b.txt", {"a.txt", "b.txt"}, ""},
+        {"empty line", u"", {}, u""},
+        {"one space between names", u"a.txt b.txt", {u"a.txt", u"b.txt"}, u""},
+        {"several spaces between names", u"a.txt   b.txt", {u"a.txt", u"b.txt"}, u""},
         {"trailing space",
-         R"(C:\Work\a.txt C:\Temp\b.txt )",
-         {R"(C:\Work\a.txt)", R"(C:\Temp\b.txt)"},
-         R"(C:\Temp)"},
+         uR"(C:\Work\a.txt C:\Temp\b.txt )",
+         {uR"(C:\Work\a.txt)", uR"(C:\Temp\b.txt)"},
+         uR"(C:\Temp)"},
         {"quoted full paths",
-         R"("C:\My Work\a.txt" "C:\Other Dir\b.txt")",
-         {R"(C:\My Work\a.txt)", R"(C:\Other Dir\b.txt)"},
-         R"(C:\Other Dir)"},
-        {"single full path", R"(C:\Work\a.txt)", {R"(C:\Work\a.txt)"}, R"(C:\Work)"},
+         uR"("C:\My Work\a.txt" "C:\Other Dir\b.txt")",
+         {uR"(C:\My Work\a.txt)", uR"(C:\Other Dir\b.txt)"},
+         uR"(C:\Other Dir)"},
+        {"single full path", uR"(C:\Work\a.txt)", {uR"(C:\Work\a.txt)"}, uR"(C:\Work)"},
         {"mixed quoting as from Explorer",
-         R"("C:\My Photos\a.jpg" C:\b.jpg "C:\c d.jpg")",
-         {R"(C:\My Photos\a.jpg)", R"(C:\b.jpg)", R"(C:\c d.jpg)"},
-         "C:"},
-        {"tabs separate names", "a.txt\tb.txt \t c.txt\t", {"a.txt", "b.txt", "c.txt"}, ""},
-        {"lone opening quote", R"("C:\a b.txt)", {R"(C:\a b.txt)"}, "C:"},
-        {"quotes inside a name", R"(C:\x"y z"\a.txt)", {R"(C:\xy z\a.txt)"}, R"(C:\xy z)"},
-        {"empty quotes add nothing", R"("" a.txt "")", {"a.txt"}, ""},
+         uR"("C:\My Photos\a.jpg" C:\b.jpg "C:\c d.jpg")",
+         {uR"(C:\My Photos\a.jpg)", uR"(C:\b.jpg)", uR"(C:\c d.jpg)"},
+         u"C:"},
+        {"tabs separate names", u"a.txt\tb.txt \t c.txt\t", {u"a.txt", u"b.txt", u"c.txt"}, u""},
+        {"lone opening quote", uR"("C:\a b.txt)", {uR"(C:\a b.txt)"}, u"C:"},
+        {"quotes inside a name", uR"(C:\x"y z"\a.txt)", {uR"(C:\xy z\a.txt)"}, uR"(C:\xy z)"},
+        {"empty quotes add nothing", uR"("" a.txt "")", {u"a.txt"}, u""},
         {"backslash before a quote is no escape",
-         R"("C:\dir\" b.txt)",
-         {R"(C:\dir\)", "b.txt"},
-         ""},
+         uR"("C:\dir\" b.txt)",
+         {uR"(C:\dir\)", u"b.txt"},
+         u""},
         {"only the last name gives the folder",
-         R"(C:\Work\a.txt b.txt)",
-         {R"(C:\Work\a.txt)", "b.txt"},
-         ""},
-        {"backslash as first character", R"(\a.txt)", {R"(\a.txt)"}, ""},
-        {"double-byte folder",
-         "\"C:\\\x95\x5C\\a b.txt\"",
-         {"C:\\\x95\x5C\\a b.txt"},
-         "C:\\\x95\x5C"},
-        {"name ending in a double-byte character",
-         "C:\\dir\\\x95\x5C",
-         {"C:\\dir\\\x95\x5C"},
-         R"(C:\dir)"},
-        {"name ending in a lead byte", "a.txt C:\\b\x95", {"a.txt", "C:\\b\x95"}, "C:"},
-        {"quoted name ending in a lead byte", "\"C:\\a b\x95", {"C:\\a b\x95"}, "C:"},
+         uR"(C:\Work\a.txt b.txt)",
+         {uR"(C:\Work\a.txt)", u"b.txt"},
+         u""},
+        {"backslash as first character", uR"(\a.txt)", {uR"(\a.txt)"}, u""},
+        {"Japanese folder", uR"("C:\表\a b.txt")", {uR"(C:\表\a b.txt)"}, uR"(C:\表)"},
+        {"name ending in a Japanese character", uR"(C:\dir\表)", {uR"(C:\dir\表)"}, uR"(C:\dir)"},
+        {"names without an ANSI spelling",
+         uR"(C:\한글\한글.txt "D:\Café Photos\café.jpg")",
+         {uR"(C:\한글\한글.txt)", uR"(D:\Café Photos\café.jpg)"},
+         uR"(D:\Café Photos)"},
+        {"character outside the BMP",
+         u"\U0001F600.txt C:\\\U0001F600\\b.txt",
+         {u"\U0001F600.txt", u"C:\\\U0001F600\\b.txt"},
+         u"C:\\\U0001F600"},
+        {"quoted name holding a character outside the BMP",
+         u"\"C:\\My \U0001F600 Dir\\a b.txt\" x.txt \"C:\\\U0001F600 \U0001F600.txt\"",
+         {u"C:\\My \U0001F600 Dir\\a b.txt", u"x.txt", u"C:\\\U0001F600 \U0001F600.txt"},
+         u"C:"},
+        {"name ending in a lone high surrogate",
+         u"a.txt C:\\b\\c\xD800",
+         {u"a.txt", u"C:\\b\\c\xD800"},
+         uR"(C:\b)"},
+        {"quoted name ending in a lone high surrogate",
+         u"\"C:\\a b\xD800",
+         {u"C:\\a b\xD800"},
+         u"C:"},
     };
     for (const SplitCase& c : cases) {
         SCOPED_TRACE(c.label);
-        const std::vector<std::string> names = SplitCommandLine(c.line);
+        const std::vector<WideString> names = SplitCommandLine(c.line);
         EXPECT_EQ(names, c.names);
         EXPECT_EQ(FolderOfLastName(names), c.folder);
     }
@@ -71,20 +82,23 @@ TEST(CommandLine, SplitsNamesAndFindsFolderOfLastName) {
 TEST(CommandLine, SkipsProgramNameAndTheSpaceAfterIt) {
     const struct {
         const char* label;
-        const char* line;
-        const char* rest;
+        const char16_t* line;
+        const char16_t* rest;
     } cases[] = {
-        {"quoted name with spaces", R"("C:\Program Files\Velmora\Velmora.exe" a.txt)", "a.txt"},
-        {"unquoted name", R"(C:\Velmora\Velmora.exe a.txt b.txt)", "a.txt b.txt"},
-        {"spaces and tabs after the name", "Velmora.exe  \t \t a.txt ", "a.txt "},
-        {"quoted name holding a double-byte character", "\"C:\\\x95\x5C\\Velmora.exe\" a.txt",
-         "a.txt"},
-        {"text right after the closing quote", R"("C:\V.exe""b c")", R"("b c")"},
-        {"name alone", "Velmora.exe", ""},
+        {"quoted name with spaces", uR"("C:\Program Files\Velmora\Velmora.exe" a.txt)", u"a.txt"},
+        {"unquoted name", uR"(C:\Velmora\Velmora.exe a.txt b.txt)", u"a.txt b.txt"},
+        {"spaces and tabs after the name", u"Velmora.exe  \t \t a.txt ", u"a.txt "},
+        {"quoted name without an ANSI spelling", u"\"C:\\한글 \U0001F600\\Velmora.exe\" 表.txt",
+         u"表.txt"},
+        {"unquoted name without an ANSI spelling", uR"(C:\café\Velmora.exe 한글.txt)", u"한글.txt"},
+        {"unquoted name ending in a lone high surrogate", u"C:\\V\xD800 a.txt", u"a.txt"},
+        {"text right after the closing quote", uR"("C:\V.exe""b c")", uR"("b c")"},
+        {"name alone", u"Velmora.exe", u""},
+        {"quoted name without its closing quote", uR"("C:\My Velmora.exe a.txt)", u""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(std::string(SkipProgramName(c.line)), c.rest);
+        EXPECT_EQ(WideString(SkipProgramName(c.line)), c.rest);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ class IniStoreTest : public ::testing::Test {
             (std::filesystem::temp_directory_path() / "velmora-ini-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
-        file_ = dir_ + "/Velmora.ini";
+        path_ = dir_ / "Velmora.ini";
+        file_ = path_.u16string();
     }
 
     void TearDown() override {
@@ -33,32 +35,41 @@ class IniStoreTest : public ::testing::Test {
     }
 
     void Put(const std::string& text) const {
-        std::ofstream(file_, std::ios::binary | std::ios::trunc) << text;
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << text;
     }
 
-    std::string Get() const { return Contents(file_); }
+    std::string Get() const { return Contents(path_); }
 
-    static std::string Contents(const std::string& path) {
+    static std::string Contents(const std::filesystem::path& path) {
         std::ifstream stream(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(stream), {});
     }
 
-    // The names in the test's folder, sorted.
-    std::vector<std::string> Names() const {
+    // The names in a folder, sorted.
+    static std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         return names;
     }
 
+    std::vector<std::string> Names() const { return NamesIn(dir_); }
+
     std::string Read(const std::string& key, std::size_t capacity = 256) const {
         return ReadProfileString("Settings", key, "dflt", capacity, file_);
     }
 
-    std::string dir_;
-    std::string file_;
+    // "~vm" and eight hex digits: no longer than "Velmora.ini".
+    static bool IsTempName(const std::string& name) {
+        return name.size() == 11 && name.rfind("~vm", 0) == 0 &&
+               name.find_first_not_of("0123456789abcdef", 3) == std::string::npos;
+    }
+
+    std::filesystem::path dir_;
+    std::filesystem::path path_;  // the settings file in dir_
+    WideString file_;             // its name as the store takes it
 };
 
 TEST_F(IniStoreTest, ReadGivesDefaultWhenFileSectionOrKeyIsMissing) {
@@ -84,12 +95,12 @@ TEST_F(IniStoreTest, ReadGivesDefaultWhenFileSectionOrKeyIsMissing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        std::filesystem::remove(file_);
+        std::filesystem::remove(path_);
         if (c.content) Put(*c.content);
         EXPECT_EQ(Read(c.key), "dflt");
     }
     Put("[Settings]\r\nmake date=false\r\n");
-    EXPECT_EQ(ReadProfileString("Settings", "make date", "dflt", 256, ""), "dflt");
+    EXPECT_EQ(ReadProfileString("Settings", "make date", "dflt", 256, u""), "dflt");
 }
 
 TEST_F(IniStoreTest, ReadFindsValueAsWindowsParsesIt) {
@@ -193,11 +204,24 @@ TEST_F(IniStoreTest, WriteChangesOnlyTheKeysLine) {
 }
 
 TEST_F(IniStoreTest, WriteCreatesFileAndLeavesNoTemporaryFile) {
+    std::set<WideString> temps;
+    SetIniReplaceHookForTests([&](const WideString& temp) {
+        temps.insert(temp);
+        return true;
+    });
     EXPECT_TRUE(WriteProfileString("Settings", "make date", "true", file_));
     EXPECT_TRUE(WriteProfileString("Settings", "make time", "false", file_));
     EXPECT_TRUE(WriteProfileString("Settings", "make date", "false", file_));
     EXPECT_EQ(Get(), "[Settings]\r\nmake date=false\r\nmake time=false\r\n");
     EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+
+    // Each write has a temporary name of its own, in the file's folder.
+    EXPECT_EQ(temps.size(), 3u);
+    for (const WideString& temp : temps) {
+        const std::filesystem::path path(temp);
+        EXPECT_EQ(path.parent_path(), dir_);
+        EXPECT_TRUE(IsTempName(path.filename().string())) << path;
+    }
 }
 
 TEST_F(IniStoreTest, DoubleByteTextsRoundTripUnchanged) {
@@ -222,8 +246,8 @@ TEST_F(IniStoreTest, DoubleByteTextsRoundTripUnchanged) {
 TEST_F(IniStoreTest, CrashBeforeRenameLeavesOldFileIntact) {
     const std::string old = "[Settings]\r\nmake date=true\r\n";
     Put(old);
-    std::string tempPath;
-    SetIniReplaceHookForTests([&](const std::string& path) {
+    WideString tempPath;
+    SetIniReplaceHookForTests([&](const WideString& path) {
         tempPath = path;
         // The new text is complete and the settings still read as before.
         EXPECT_EQ(Contents(path), "[Settings]\r\nmake date=false\r\n");
@@ -237,8 +261,8 @@ TEST_F(IniStoreTest, CrashBeforeRenameLeavesOldFileIntact) {
     EXPECT_EQ(Read("make date"), "true");
     ASSERT_EQ(Names().size(), 2u);
     const std::string leftover = Names()[1];
-    EXPECT_EQ(tempPath, dir_ + "/" + leftover);
-    EXPECT_EQ(leftover.rfind("Velmora.ini.tmp", 0), 0u) << leftover;
+    EXPECT_EQ(tempPath, (dir_ / leftover).u16string());
+    EXPECT_TRUE(IsTempName(leftover)) << leftover;
 
     // The next write starts from the settings file, not from the leftover.
     EXPECT_TRUE(WriteProfileString("Settings", "make time", "false", file_));
@@ -246,10 +270,11 @@ TEST_F(IniStoreTest, CrashBeforeRenameLeavesOldFileIntact) {
 }
 
 TEST_F(IniStoreTest, FailedWriteReturnsFalseAndChangesNothing) {
-    const std::string missingFolder = dir_ + "/missing";
-    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", missingFolder + "/Velmora.ini"));
+    const std::filesystem::path missingFolder = dir_ / "missing";
+    EXPECT_FALSE(
+        WriteProfileString("Settings", "k", "v", (missingFolder / "Velmora.ini").u16string()));
     EXPECT_FALSE(std::filesystem::exists(missingFolder));
-    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", ""));
+    EXPECT_FALSE(WriteProfileString("Settings", "k", "v", u""));
     EXPECT_TRUE(Names().empty());
 
     struct Case {
@@ -277,22 +302,61 @@ TEST_F(IniStoreTest, FailedWriteReturnsFalseAndChangesNothing) {
     EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
 
     // A folder where the file should be: it cannot be read, so it is not replaced.
-    std::filesystem::remove(file_);
-    std::filesystem::create_directory(file_);
+    std::filesystem::remove(path_);
+    std::filesystem::create_directory(path_);
     EXPECT_FALSE(WriteProfileString("Settings", "k", "v", file_));
-    EXPECT_TRUE(std::filesystem::is_directory(file_));
+    EXPECT_TRUE(std::filesystem::is_directory(path_));
     EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
 
     // The rename fails (the file became a folder after it was read): the temporary file goes.
-    std::filesystem::remove(file_);
+    std::filesystem::remove(path_);
     Put(old);
-    SetIniReplaceHookForTests([&](const std::string&) {
-        std::filesystem::remove(file_);
-        std::filesystem::create_directories(file_ + "/inside");
+    SetIniReplaceHookForTests([&](const WideString&) {
+        std::filesystem::remove(path_);
+        std::filesystem::create_directories(path_ / "inside");
         return true;
     });
     EXPECT_FALSE(WriteProfileString("Settings", "k", "v", file_));
     EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+}
+
+// The file is named by its wide path: a folder that code page 932 cannot spell, or whose path
+// is longer than the old ANSI limit, holds the settings like any other.
+TEST_F(IniStoreTest, FolderOfAnyNameOrLengthHoldsTheSettings) {
+    const std::filesystem::path deep = dir_ / std::string(120, 'd') / std::string(120, 'e');
+    ASSERT_GE(deep.u16string().size(), 240u);
+    const std::filesystem::path folders[] = {
+        dir_ / u"한글",
+        dir_ / u"\U0001F600 café",
+        deep,
+        deep / u"한글" / std::string(100, 'f'),
+    };
+    const std::string value = "C:\\\x95\x5C";  // C:\表
+    for (const std::filesystem::path& folder : folders) {
+        const WideString file = (folder / "Velmora.ini").u16string();
+        SCOPED_TRACE(::testing::PrintToString(file.substr(dir_.u16string().size())));
+        ASSERT_TRUE(std::filesystem::create_directories(folder));
+        EXPECT_TRUE(WriteProfileString("Settings", "make date", "true", file));
+        EXPECT_TRUE(WriteProfileString("Settings", "path", value, file));
+        EXPECT_TRUE(WriteProfileString("Settings", "make date", "false", file));
+        EXPECT_EQ(ReadProfileString("Settings", "path", "dflt", 256, file), value);
+        EXPECT_EQ(ReadProfileString("Settings", "make date", "dflt", 256, file), "false");
+        EXPECT_EQ(Contents(folder / "Velmora.ini"),
+                  "[Settings]\r\nmake date=false\r\npath=" + value + "\r\n");
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"Velmora.ini"});
+
+        // A write whose rename fails removes its temporary file from this folder too.
+        SetIniReplaceHookForTests([&](const WideString& temp) {
+            EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(temp)));
+            EXPECT_EQ(std::filesystem::path(temp).parent_path(), folder);
+            std::filesystem::remove(folder / "Velmora.ini");
+            std::filesystem::create_directories(folder / "Velmora.ini" / "inside");
+            return true;
+        });
+        EXPECT_FALSE(WriteProfileString("Settings", "k", "v", file));
+        SetIniReplaceHookForTests(nullptr);
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"Velmora.ini"});
+    }
 }
 
 }  // namespace

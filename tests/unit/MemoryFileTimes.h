@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <map>
-#include <string>
 
 #include "stamp/ApplyRun.h"
 
@@ -27,11 +26,11 @@ class MemoryFileTimes : public FileTimes {
         int setCalls = 0;
     };
 
-    std::map<std::string, Entry> entries;
+    std::map<WideString, Entry> entries;
     int openCount = 0;
     int opens = 0;
 
-    Handle OpenForWrite(const std::string& path) override {
+    Handle OpenForWrite(const WideString& path) override {
         ++opens;
         auto it = entries.find(path);
         if (it == entries.end()) return Fail(kFileNotFound);
@@ -77,16 +76,16 @@ class MemoryFileTimes : public FileTimes {
 
     std::uint32_t LastError() override { return lastError_; }
 
-    std::string ErrorText(std::uint32_t code) override {
+    WideString ErrorText(std::uint32_t code) override {
         switch (code) {
             case kFileNotFound:
-                return "The file was not found.\r\n";
+                return WIDE("The file was not found.\r\n");
             case kAccessDenied:
-                return "Access is denied.\r\n";
+                return WIDE("Access is denied.\r\n");
             case kSharingViolation:
-                return "The file is in use.\r\n";
+                return WIDE("The file is in use.\r\n");
             default:
-                return "(null)";
+                return WIDE("(null)");
         }
     }
 
@@ -96,7 +95,7 @@ class MemoryFileTimes : public FileTimes {
         return kInvalidHandle;
     }
 
-    std::map<Handle, std::string> handles_;
+    std::map<Handle, WideString> handles_;
     Handle nextHandle_ = 100;
     std::uint32_t lastError_ = 0;
 };

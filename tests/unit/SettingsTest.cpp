@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "ZoneInfo.h"
@@ -11,11 +12,59 @@ namespace {
 using namespace settings;
 
 TEST(Settings, PathInTheStartupDirectory) {
-    EXPECT_EQ(SettingsPath("C:\\Work"), "C:\\Work\\Velmora.ini");
-    EXPECT_EQ(SettingsPath("C:\\"), "C:\\\\Velmora.ini");  // a drive's root gives two
-    const std::string deep = "C:\\" + std::string(300, 'd');
-    EXPECT_EQ(SettingsPath(deep), deep + "\\Velmora.ini");  // kept whole, however long
-    EXPECT_EQ(SettingsPath(""), "");                        // unknown: nothing read or written
+    EXPECT_EQ(SettingsPath(u"C:\\Work"), u"C:\\Work\\Velmora.ini");
+    EXPECT_EQ(SettingsPath(u"C:\\"), u"C:\\\\Velmora.ini");  // a drive's root gives two
+    // Kept whole, however long and whatever its characters.
+    const WideString folders[] = {
+        u"C:\\" + WideString(300, u'd'),
+        u"C:\\한글\\café \U0001F600",
+        u"\\\\?\\C:\\" + WideString(300, u'd'),
+    };
+    for (const WideString& folder : folders) {
+        EXPECT_EQ(SettingsPath(folder), folder + u"\\Velmora.ini");
+    }
+    EXPECT_EQ(SettingsPath(u""), u"");  // unknown: nothing read or written
+}
+
+// The settings file's code page as a test knows it: ASCII and 表 (0x95 0x5C) only.
+bool ToTestCodePage(const WideString& text, std::string& converted) {
+    converted.clear();
+    for (const WideChar c : text) {
+        if (c < 0x80) {
+            converted += static_cast<char>(c);
+        } else if (c == u'表') {
+            converted += "\x95\x5C";
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(Settings, PathKeyIsTheFolderOfTheChosenFiles) {
+    const struct {
+        const char* label;
+        WideString firstResult;
+        bool several;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"one file", u"C:\\Work\\a.txt", false, "C:\\Work"},
+        {"several files", u"C:\\Work", true, "C:\\Work"},
+        {"one file in a root", u"C:\\a.txt", false, "C:\\"},
+        {"several files in a root", u"C:\\", true, "C:\\"},
+        {"several files in a root, from the item dialog", u"C:", true, "C:\\"},
+        {"one file on a share", u"\\\\server\\share\\a.txt", false, "\\\\server\\share"},
+        {"several files on a share", u"\\\\server\\share\\dir", true, "\\\\server\\share\\dir"},
+        {"Japanese folder", u"C:\\表\\a.txt", false, "C:\\\x95\x5C"},
+        {"only the file name has no spelling", u"C:\\Work\\한글.txt", false, "C:\\Work"},
+        {"one file in a folder without a spelling", u"C:\\한글\\a.txt", false, std::nullopt},
+        {"several files in a folder without a spelling", u"C:\\café", true, std::nullopt},
+        {"folder outside the BMP", u"C:\\\U0001F600\\a.txt", false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(PathKeyValue(c.firstResult, c.several, ToTestCodePage), c.value);
+    }
 }
 
 TEST(Settings, FlagAndModeTexts) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "Utf8.h"
+#include "stamp/WideText.h"
 #include "winlib/App.h"
 
 class TestApp : public WinApp {
@@ -20,8 +22,6 @@ TestApp& TheTestApp();
 
 // An ANSI test text as the program's wide text (for names the code page spells).
 std::wstring Wide(const std::string& ansi);
-// A wide text as UTF-8, for failure messages.
-std::string Utf8(const std::wstring& text);
 
 // A SYSTEMTIME of the given fields (day of week and milliseconds 0).
 inline SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
@@ -38,7 +38,9 @@ inline SYSTEMTIME Record(int y, int mo, int d, int h, int mi, int s) {
 // The system's text for a status code as the error box looks it up (language 0x0800).
 std::string SystemText(DWORD code);
 
-// A folder and everything in it, read-only files too, removed.
+// A folder and everything in it, read-only files too, removed, whatever the names' characters
+// and lengths.
+void RemoveTree(const std::wstring& folder);
 void RemoveTree(const std::string& folder);
 // A file's bytes, or nothing when it cannot be read.
 std::string FileBytes(const std::string& path);

@@ -13,6 +13,7 @@
 #include "app/VelmoraDlg.h"
 #include "res/resource.h"
 #include "settings/IniStore.h"
+#include "stamp/WideText.h"
 
 namespace {
 
@@ -67,23 +68,37 @@ FILETIME Utc(int y, int mo, int d, int h, int mi, int s) {
     return t;
 }
 
-HANDLE OpenForAttributes(const std::string& path, DWORD access) {
-    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+// Files are reached by their wide names in the long form, so that any name and length works.
+HANDLE OpenForAttributes(const std::wstring& path, DWORD access) {
+    return CreateFileW(LongPathForm(path).c_str(), access,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-void SetWriteTime(const std::string& path, const FILETIME& write) {
-    HANDLE h = OpenForAttributes(path, FILE_WRITE_ATTRIBUTES);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &write)) << path;
+FILETIME WriteTime(const std::wstring& path) {
+    FILETIME write{};
+    HANDLE h = OpenForAttributes(path, FILE_READ_ATTRIBUTES);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << Utf8(path);
+    GetFileTime(h, nullptr, nullptr, &write);
     CloseHandle(h);
+    return write;
+}
+
+void SetWriteTime(const std::wstring& path, const FILETIME& write) {
+    HANDLE h = OpenForAttributes(path, FILE_WRITE_ATTRIBUTES);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << Utf8(path);
+    EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &write)) << Utf8(path);
+    CloseHandle(h);
+}
+void SetWriteTime(const std::string& path, const FILETIME& write) {
+    SetWriteTime(Wide(path), write);
 }
 
 // The two time columns a row of this file or folder must show: its times as GetFileTime
 // reports them, a creation time of zero taking the last-write time.
-std::vector<std::string> TimeTexts(const std::string& path) {
+std::vector<std::string> TimeTexts(const std::wstring& path) {
     HANDLE h = OpenForAttributes(path, FILE_READ_ATTRIBUTES);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << Utf8(path);
     FILETIME creation{}, write{};
     EXPECT_TRUE(GetFileTime(h, &creation, nullptr, &write));
     CloseHandle(h);
@@ -92,15 +107,17 @@ std::vector<std::string> TimeTexts(const std::string& path) {
     if (c == StampTime()) c = w;
     return {FormatStampText(c, c), FormatStampText(w, w)};
 }
+std::vector<std::string> TimeTexts(const std::string& path) { return TimeTexts(Wide(path)); }
 
-void MakeFile(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+void MakeFile(const std::wstring& path) {
+    HANDLE h = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << Utf8(path);
     DWORD written = 0;
     WriteFile(h, "velmora", 7, &written, nullptr);
     CloseHandle(h);
 }
+void MakeFile(const std::string& path) { MakeFile(Wide(path)); }
 
 // Wine keeps a parsed copy of a settings file and trusts it while the file's write time stays
 // the same; two writes within one tick of the file system's clock look alike. The documented
@@ -243,6 +260,20 @@ class FileListTest : public ::testing::Test {
         return texts;
     }
     std::vector<std::string> Times(int row) const { return {Cell(row, 1), Cell(row, 2)}; }
+    // Column 0 as the list holds it, wide.
+    std::vector<std::wstring> Paths() const {
+        std::vector<std::wstring> paths;
+        std::vector<wchar_t> text(4096, L'\0');
+        for (int row = 0; row < RowCount(); ++row) {
+            LVITEMW item{};
+            item.pszText = text.data();
+            item.cchTextMax = static_cast<int>(text.size());
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&item));
+            paths.emplace_back(text.data());
+        }
+        return paths;
+    }
     void Select(const std::vector<int>& rows) const {
         LVITEMA state{};
         state.stateMask = LVIS_SELECTED;
@@ -281,6 +312,20 @@ class FileListTest : public ::testing::Test {
         return text;
     }
     // Drops the names on the dialog as the shell does, as ANSI or as UTF-16 names.
+    // A drop of wide names, as the shell makes it.
+    void DropWide(const std::vector<std::wstring>& names) const {
+        std::wstring payload;  // each name with its terminating zero, then a final zero
+        for (const std::wstring& name : names) payload.append(name.c_str(), name.size() + 1);
+        payload += L'\0';
+        HGLOBAL data = GlobalAlloc(GHND, sizeof(DROPFILES) + payload.size() * sizeof(wchar_t));
+        ASSERT_NE(data, nullptr);
+        auto* header = static_cast<DROPFILES*>(GlobalLock(data));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        payload.copy(reinterpret_cast<wchar_t*>(header + 1), payload.size());
+        GlobalUnlock(data);
+        SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(data), 0);
+    }
     void Drop(const std::vector<std::string>& names, bool wide = false) const {
         std::string payload;  // each name with its terminating zero, then a final zero
         for (const std::string& name : names) {
@@ -603,7 +648,11 @@ TEST_F(FileListTest, OpenFileDialogReplacesTheRowsAndRemembersTheFolder) {
         std::string stored;             // empty: the settings file stays as it was
     } cases[] = {
         {"250 files", true, many, first200, folder},
-        {"one file", true, Choice("X:\\dir\\a.txt", {"X:\\dir\\a.txt"}), {"X:\\dir\\a.txt"}, "X:\\dir"},
+        {"one file",
+         true,
+         Choice("X:\\dir\\a.txt", {"X:\\dir\\a.txt"}),
+         {"X:\\dir\\a.txt"},
+         "X:\\dir"},
         // The last byte of 表 is the backslash's: the folder ends before the real backslash.
         {"one file ending in 表",
          true,
@@ -615,6 +664,18 @@ TEST_F(FileListTest, OpenFileDialogReplacesTheRowsAndRemembersTheFolder) {
          Choice("X:\\dir", {"X:\\dir\\a.txt", "X:\\dir\\b.txt"}),
          {"X:\\dir\\a.txt", "X:\\dir\\b.txt"},
          "X:\\dir"},
+        // A drive's root is stored as the root, not as the drive's current folder.
+        {"one file in a root", true, Choice("X:\\a.txt", {"X:\\a.txt"}), {"X:\\a.txt"}, "X:\\"},
+        {"several files in a root (classic dialog)",
+         true,
+         Choice("X:\\", {"X:\\a.txt", "X:\\b.txt"}),
+         {"X:\\a.txt", "X:\\b.txt"},
+         "X:\\"},
+        {"several files in a root (item-based dialog)",
+         true,
+         Choice("X:", {"X:\\a.txt", "X:\\b.txt"}),
+         {"X:\\a.txt", "X:\\b.txt"},
+         "X:\\"},
         {"cancel", false, Choice("X:\\dir\\a.txt", {"X:\\dir\\a.txt"}), {}, ""},
     };
     for (const auto& c : cases) {
@@ -641,6 +702,18 @@ TEST_F(FileListTest, OpenFileDialogReplacesTheRowsAndRemembersTheFolder) {
             EXPECT_EQ(Column(0), std::vector<std::string>{Path("old.txt")});
             EXPECT_EQ(FileBytes(iniPath), iniBefore);
         }
+    }
+    // A folder the settings file's code page cannot spell exactly is not stored: a best-fit
+    // spelling would open the dialog somewhere else next time. The rows still come in.
+    for (const wchar_t* chosen : {L"X:\\\ud55c\uae00\\a.txt", L"X:\\a\u00a5b\\a.txt"}) {
+        SCOPED_TRACE(Utf8(chosen));
+        ASSERT_TRUE(WineWrite("Settings", "path", start.c_str(), iniPath));
+        const std::string iniBefore = FileBytes(iniPath);
+        dialog->chooseOk = true;
+        dialog->prepared = FileChoice{chosen, {chosen}};
+        ClickAdd();
+        EXPECT_EQ(Paths(), std::vector<std::wstring>{chosen});
+        EXPECT_EQ(FileBytes(iniPath), iniBefore);
     }
     // The rows of the last accepted choice carry the times read from the files.
     dialog->chooseOk = true;
@@ -748,6 +821,130 @@ TEST_F(FileListTest, CommandLineNamesBecomeRowsAndTheLastFolderCurrent) {
     // The folder of the last name: the second byte of 表 (a backslash's byte) is no separator.
     EXPECT_EQ(CurrentFolder(), sub);
     SaveScreenshot(hwnd, "filelist-command-line");
+}
+
+// Names as the file system spells them reach the rows and the run from each source: a name
+// outside code page 932, one with a character outside the BMP, one whose best-fit ANSI spelling
+// names another existing file (under code page 932 the yen sign's best fit is the backslash, so
+// "a¥b.txt" would become "a\b.txt", a file in the folder "a"), and a path of over 300
+// characters. Each row shows its file's times; Run stamps each file and leaves the other one as
+// it was. Wine's item-based dialog hangs on a typed name longer than MAX_PATH, so the long path
+// comes from the command line and the drop only.
+TEST_F(FileListTest, NamesAsTheFileSystemSpellsThemFromEverySource) {
+    const std::wstring base = Wide(folder);
+    ASSERT_TRUE(CreateDirectoryW((base + L"\\a").c_str(), nullptr));
+    const std::wstring twin = base + L"\\a\\b.txt";
+    std::wstring deep = base + L"\\" + std::wstring(120, L'd');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    deep += L"\\" + std::wstring(120, L'e');
+    ASSERT_TRUE(CreateDirectoryW(LongPathForm(deep).c_str(), nullptr));
+    const std::vector<std::wstring> names = {
+        base + L"\\\ud55c\uae00.txt",                      // Korean
+        base + L"\\caf\u00e9 \U0001F600.jpg",              // outside the BMP
+        base + L"\\a\u00a5b.txt",                          // best fit: a\b.txt
+        deep + L"\\" + std::wstring(70, L'f') + L".txt"};  // a long path
+    ASSERT_GT(names[3].size(), 300u);
+    for (const std::wstring& name : names) MakeFile(name);
+    MakeFile(twin);
+    const FILETIME old = Utc(2001, 2, 2, 19, 5, 6);
+    SetWriteTime(twin, old);
+
+    const std::vector<std::wstring> shortNames(names.begin(), names.begin() + 3);
+    // The item-based dialog gets the names typed into its name box, each quoted.
+    auto typeNames = [&](HWND window) {
+        HWND edit = nullptr;
+        EnumChildWindows(window, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        std::wstring typed;
+        for (const std::wstring& name : shortNames) typed += L"\"" + name + L"\" ";
+        if (edit != nullptr) SetWindowTextW(edit, typed.c_str());
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);  // closes it should OK be refused
+    };
+    std::wstring line;
+    for (const std::wstring& name : names) line += L"\"" + name + L"\" ";
+    const char* sources[] = {"command line", "wide drop", "open-file dialog"};
+    for (const char* source : sources) {
+        SCOPED_TRACE(source);
+        for (const std::wstring& name : names) SetWriteTime(name, old);
+        g_commandLine = std::string(source) == "command line" ? line.c_str() : L"";
+        Open();
+        g_commandLine = L"";
+        const bool fromDialog = std::string(source) == "open-file dialog";
+        const std::vector<std::wstring>& listed = fromDialog ? shortNames : names;
+        const int count = static_cast<int>(listed.size());
+        if (std::string(source) == "wide drop") DropWide(names);
+        if (fromDialog) {
+            BoxCapture capture([&](HWND window) {
+                if (window != hwnd) typeNames(window);
+            });
+            dialog->realDialog = true;
+            ClickAdd();
+            for (const CapturedBox& box : capture.boxes) ADD_FAILURE() << "box: " << box.text;
+        }
+        ASSERT_EQ(Paths(), listed);
+        for (int row = 0; row < count; ++row) {
+            EXPECT_EQ(Times(row), TimeTexts(names[row])) << Utf8(names[row]);
+            EXPECT_EQ(Cell(row, 2), "2001/02/03 04:05.06") << Utf8(names[row]);
+        }
+
+        // Run with the modification date and time picked.
+        for (int id : {IDC_MAKE_DATE_CHECK, IDC_MAKE_TIME_CHECK}) {
+            SendMessageA(GetDlgItem(hwnd, id), BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+        for (int id : {IDC_MODIFY_DATE_CHECK, IDC_MODIFY_TIME_CHECK}) {
+            SendMessageA(GetDlgItem(hwnd, id), BM_SETCHECK, BST_CHECKED, 0);
+        }
+        SetPicker(IDC_MODIFY_DATE, Record(2010, 9, 21, 0, 0, 0));
+        SetPicker(IDC_MODIFY_TIME, Record(2000, 1, 1, 14, 5, 7));
+        BoxCapture capture;
+        Command(IDC_RUN);
+        ASSERT_EQ(capture.boxes.size(), 1u);
+        EXPECT_EQ(capture.boxes[0].text,
+                  std::to_string(count) + "件のタイムスタンプ変更に成功しました。");
+        const FILETIME picked = Utc(2010, 9, 21, 5, 5, 7);  // 14:05:07 in Tokyo
+        for (int row = 0; row < count; ++row) {
+            const FILETIME now = WriteTime(names[row]);
+            EXPECT_EQ(CompareFileTime(&picked, &now), 0) << Utf8(names[row]);
+            EXPECT_EQ(Cell(row, 2), "2010/09/21 14:05.07") << Utf8(names[row]);
+        }
+        const FILETIME twinNow = WriteTime(twin);
+        EXPECT_EQ(CompareFileTime(&old, &twinNow), 0) << "the best-fit twin was touched";
+        SaveScreenshot(hwnd, std::string("filelist-wide-") + (source[0] == 'c'   ? "command-line"
+                                                              : source[0] == 'w' ? "drop"
+                                                                                 : "dialog"));
+        Close();
+    }
+}
+
+// A drop block is read up to its own end and no further: a last name that the block's end cuts
+// off (no terminating zero inside the block) is left out, in a wide block and in an ANSI one.
+TEST_F(FileListTest, DropNeverReadsPastItsBlock) {
+    Open();
+    for (bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "wide" : "ANSI");
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        const std::wstring whole = L"X:\\whole.txt";
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + 64);
+        ASSERT_NE(data, nullptr);
+        const SIZE_T size = GlobalSize(data);  // the block as the program sees it
+        auto* header = static_cast<DROPFILES*>(GlobalLock(data));
+        *header = DROPFILES{};
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = wide ? TRUE : FALSE;
+        // One whole name, then a name that runs up to the block's last byte.
+        char* block = reinterpret_cast<char*>(header + 1);
+        std::fill(block, reinterpret_cast<char*>(header) + size, 'c');
+        for (std::size_t i = 0; i <= whole.size(); ++i) {
+            if (wide) {
+                reinterpret_cast<wchar_t*>(block)[i] = whole.c_str()[i];
+            } else {
+                block[i] = static_cast<char>(whole.c_str()[i]);
+            }
+        }
+        GlobalUnlock(data);
+        SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(data), 0);
+        EXPECT_EQ(Paths(), std::vector<std::wstring>{whole});
+    }
 }
 
 }  // namespace

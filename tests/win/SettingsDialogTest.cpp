@@ -13,6 +13,8 @@
 #include "DialogTestSupport.h"
 #include "app/VelmoraDlg.h"
 #include "res/resource.h"
+#include "settings/IniStore.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -61,6 +63,21 @@ std::vector<std::string> Contents(const std::string& folder) {
     FindClose(search);
     std::sort(files.begin(), files.end());
     return files;
+}
+
+// The names in a folder, by their wide spelling, sorted.
+std::vector<std::wstring> WideContents(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(LongPathForm(folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void MakeFile(const std::string& path) {
@@ -532,6 +549,35 @@ TEST_F(SettingsTest, UnusableSettingsPlacesLoseNothingAndSayNothing) {
         for (const CapturedBox& box : Close()) ADD_FAILURE() << "box: " << box.text;
         EXPECT_EQ(Contents(folder), before);
         EXPECT_FALSE(Exists(Path("missing")));
+    }
+    UseSettingsFile(iniPath);
+}
+
+// Started from a folder whose path is 240 characters long (the settings file's temporary
+// neighbour would once pass the path limit there) or whose name the code page cannot spell, the
+// program keeps its settings in that folder: written at close, read at the next start, and
+// nothing else is left behind.
+TEST_F(SettingsTest, SettingsLiveInLongAndNonAnsiStartFolders) {
+    std::wstring longFolder = Wide(folder) + L"\\";
+    longFolder.append(240 - longFolder.size(), L'l');
+    const std::wstring folders[] = {longFolder, Wide(folder) + L"\\\ud55c\uae00 \U0001F600"};
+    for (const std::wstring& start : folders) {
+        SCOPED_TRACE(Utf8(start));
+        ASSERT_TRUE(CreateDirectoryW(start.c_str(), nullptr));
+        iniPathW = settings::SettingsPath(start);
+        g_iniPath = iniPathW.c_str();
+        EXPECT_TRUE(Open().empty());
+        EXPECT_EQ(Flags(), std::vector<std::int32_t>(4, 1));
+        SendMessageA(Item(IDC_MAKE_DATE_CHECK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(Close().empty());
+        EXPECT_EQ(WideContents(start), std::vector<std::wstring>{L"Velmora.ini"});
+        EXPECT_EQ(ReadProfileString(kSection, "make date", "<none>", 256, iniPathW), "false");
+        EXPECT_EQ(ReadProfileString(kSection, "make date time", "", 256, iniPathW).size(), 19u);
+
+        EXPECT_TRUE(Open().empty());
+        EXPECT_EQ(Flags(), (std::vector<std::int32_t>{0, 1, 1, 1}));
+        EXPECT_TRUE(Close().empty());
+        EXPECT_EQ(WideContents(start), std::vector<std::wstring>{L"Velmora.ini"});
     }
     UseSettingsFile(iniPath);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "RunFakes.h"
+#include "Utf8.h"
 #include "stamp/Win32FileTimes.h"
 
 namespace {
@@ -29,15 +30,6 @@ StampTime Local(int y, int mo, int d, int h, int mi, int s) {
     return StampTime::FromFields(y, mo, d, h, mi, s, -1);
 }
 
-// A wide text as UTF-8, for failure messages.
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
-
 class Win32FileTimesTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -50,10 +42,14 @@ class Win32FileTimesTest : public ::testing::Test {
     }
 
     void TearDown() override {
+        // Files first, then folders, the innermost (made last) first.
         for (const std::wstring& file : made_) {
             const std::wstring name = LongPathForm(file);
             SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileW(name.c_str())) RemoveDirectoryW(name.c_str());
+            DeleteFileW(name.c_str());
+        }
+        for (auto folder = made_.rbegin(); folder != made_.rend(); ++folder) {
+            RemoveDirectoryW(LongPathForm(*folder).c_str());
         }
         RemoveDirectoryW(folder_.c_str());
     }
@@ -61,8 +57,8 @@ class Win32FileTimesTest : public ::testing::Test {
     // Made in the long form, so that any length works; files are removed before folders.
     std::wstring MakeFile(const std::wstring& name) {
         const std::wstring path = folder_ + L"\\" + name;
-        HANDLE h = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(h, INVALID_HANDLE_VALUE) << Utf8(path);
         CloseHandle(h);
         made_.insert(made_.begin(), path);
@@ -157,8 +153,9 @@ TEST_F(Win32FileTimesTest, FailedOpensGiveTheSystemsErrorAndText) {
         EXPECT_EQ(text, SystemText(c.code));
         EXPECT_NE(text, L"(null)");
         if (GetACP() == 932) {  // Japanese texts under LC_ALL=ja_JP.UTF-8
-            EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](wchar_t ch) { return ch >= 0x3040; }))
-                << Utf8(text);
+            EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](wchar_t ch) {
+                return ch >= 0x3040;
+            })) << Utf8(text);
         }
     }
     CloseHandle(holder);
@@ -207,12 +204,12 @@ TEST_F(Win32FileTimesTest, RunStampsNamesOutsideTheCodePageAndLongPaths) {
     const std::wstring bestFitTwin = MakeFile(L"a\\b.txt");
     std::wstring deep = MakeFolder(std::wstring(120, L'd'));
     deep = MakeFolder(deep.substr(folder_.size() + 1) + L"\\" + std::wstring(120, L'e'));
-    const std::wstring deepName = deep.substr(folder_.size() + 1) + L"\\" +
-                                  std::wstring(70, L'f') + L"\u00e9.txt";
+    const std::wstring deepName =
+        deep.substr(folder_.size() + 1) + L"\\" + std::wstring(70, L'f') + L"\u00e9.txt";
     FakeRows rows;
-    rows.rows = {{MakeFile(L"\ud55c\uae00.txt"), "", ""},         // Korean
+    rows.rows = {{MakeFile(L"\ud55c\uae00.txt"), "", ""},          // Korean
                  {MakeFile(L"caf\u00e9 \U0001F600.jpg"), "", ""},  // outside the BMP
-                 {MakeFile(L"a\u00a5b.txt"), "", ""},               // best fit: a\b.txt
+                 {MakeFile(L"a\u00a5b.txt"), "", ""},              // best fit: a\b.txt
                  {MakeFile(deepName), "", ""}};
     ASSERT_GT(rows.rows[3].path.size(), 300u);
     FILETIME twinAccess{}, twinWrite{};
