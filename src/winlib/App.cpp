@@ -23,7 +23,12 @@ void WinApp::Init(HINSTANCE instance) {
 
 int WinApp::Run(HINSTANCE instance) {
     Init(instance);
-    InitInstance();
+    try {
+        InitInstance();
+    } catch (...) {
+        Dialog::ReportCurrentException(MB_ICONSTOP, false);
+        return 1;
+    }
     return 0;
 }
 

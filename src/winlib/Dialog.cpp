@@ -1,5 +1,7 @@
 #include "winlib/Dialog.h"
 
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "winlib/App.h"
@@ -69,13 +71,16 @@ INT_PTR Dialog::DoModal() {
     HWND owner = parent_;
     WinApp* app = WinApp::Current();
     if (owner == nullptr && app != nullptr) owner = app->MainWindow();
-    const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
-    if (disableOwner) EnableWindow(owner, FALSE);
+    modalOwner_ = owner;
+    ownerDisabled_ = owner != nullptr && IsWindowEnabled(owner);
+    if (ownerDisabled_) EnableWindow(owner, FALSE);
 
+    modal_ = true;
     modalEnded_ = false;
     modalResult_ = -1;
     if (Create(owner) == nullptr) {
-        if (disableOwner) EnableWindow(owner, TRUE);
+        modal_ = false;
+        GiveBackOwner(false);
         return -1;
     }
     if (!modalEnded_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -93,17 +98,43 @@ INT_PTR Dialog::DoModal() {
             DispatchMessageA(&msg);
         }
     }
-    // Give the owner back its input before this window goes, so the focus returns to it.
-    if (disableOwner) EnableWindow(owner, TRUE);
-    if (owner != nullptr && GetActiveWindow() == hwnd_) SetActiveWindow(owner);
+    // Ended by a WM_QUIT, or destroyed without EndDialog: the owner gets its input back here.
+    if (hwnd_ != nullptr && IsWindowVisible(hwnd_)) HideModal();
+    GiveBackOwner(false);
+    modal_ = false;
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     return modalResult_;
+}
+
+void Dialog::GiveBackOwner(bool activate) {
+    if (ownerDisabled_ && modalOwner_ != nullptr) EnableWindow(modalOwner_, TRUE);
+    ownerDisabled_ = false;
+    if (activate && modalOwner_ != nullptr) SetActiveWindow(modalOwner_);
+}
+
+// As Windows ends a modal dialog: the owner is enabled before the box is hidden, so that the
+// system never hands the activation to another window; the box hides without activating
+// anything; the owner is activated when the box was the active window, and its dialog manager
+// gives the focus back to the control that had it.
+void Dialog::HideModal() {
+    const bool wasActive = GetActiveWindow() == hwnd_;
+    GiveBackOwner(false);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    if (wasActive) GiveBackOwner(true);
 }
 
 void Dialog::EndDialog(int result) {
     modalEnded_ = true;
     modalResult_ = result;
-    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd_ == nullptr) return;
+    if (!modal_) {
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    HideModal();
+    // Wakes the modal loop, which may be waiting for a message, so that it sees the end now.
+    PostMessageA(hwnd_, WM_NULL, 0, 0);
 }
 
 BOOL Dialog::UpdateData(BOOL saveAndValidate) {
@@ -126,22 +157,52 @@ LRESULT Dialog::Default() {
 }
 
 void Dialog::ReportError(const StampTimeError& error, UINT icon, bool fromMenu) {
+    ReportCode(error.Code(), icon, fromMenu);
+}
+
+// Builds the box's text in a fixed buffer, so that reporting a lack of memory needs none.
+void Dialog::ReportCode(std::uint32_t code, UINT icon, bool fromMenu) {
     char* buffer = nullptr;
     const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-                       error.Code(), MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT),
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT),
                        reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::string text;
+    char text[512] = "";
     if (length != 0 && buffer != nullptr) {
-        text.assign(buffer, length < 511 ? length : 511);
+        // At most 511 bytes, cut before a double-byte character that would not fit whole.
+        DWORD kept = 0;
+        while (kept < length) {
+            const DWORD size = IsDBCSLeadByte(static_cast<BYTE>(buffer[kept])) ? 2 : 1;
+            if (kept + size > sizeof text - 1 || kept + size > length) break;
+            kept += size;
+        }
+        std::memcpy(text, buffer, kept);
+        text[kept] = '\0';
     } else {
-        text = fromMenu ? kCommandFailed : kInternalError;
+        lstrcpynA(text, fromMenu ? kCommandFailed : kInternalError, sizeof text);
     }
     if (buffer != nullptr) LocalFree(buffer);
+    ShowErrorBox(text, icon);
+}
+
+void Dialog::ShowErrorBox(const char* text, UINT icon) {
     WinApp* app = WinApp::Current();
     HWND owner = app != nullptr ? app->MainWindow() : nullptr;
-    const std::string caption = app != nullptr ? app->AppName() : std::string();
-    MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | icon);
+    MessageBoxA(owner, text, app != nullptr ? app->AppName().c_str() : "", MB_OK | icon);
+}
+
+// The exception being handled, in its box: a StampTimeError with its code's text, a lack of
+// memory with the system's text for it, anything else as an internal error.
+void Dialog::ReportCurrentException(UINT icon, bool fromMenu) {
+    try {
+        throw;
+    } catch (const StampTimeError& error) {
+        ReportError(error, icon, fromMenu);
+    } catch (const std::bad_alloc&) {
+        ReportCode(static_cast<std::uint32_t>(E_OUTOFMEMORY), icon, fromMenu);
+    } catch (...) {
+        ShowErrorBox(fromMenu ? kCommandFailed : kInternalError, icon);
+    }
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -187,11 +248,12 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         } else {
             handled = Handle(m);
         }
-    } catch (const StampTimeError& error) {
-        // The handler ends here; the window stays open. A command counts as handled.
+    } catch (...) {
+        // No exception leaves a handler: it ends here, reported, and the window stays open. A
+        // command counts as handled.
         const bool fromMenu = message == WM_COMMAND && HIWORD(wParam) == 0 && lParam == 0;
         current_ = outer;
-        ReportError(error, MB_ICONSTOP, fromMenu);
+        ReportCurrentException(MB_ICONSTOP, fromMenu);
         if (message == WM_INITDIALOG) {
             CenterIfNotPlaced(before);
             return FALSE;  // no control gets the focus

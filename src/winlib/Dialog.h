@@ -1,8 +1,8 @@
 // A dialog whose window messages go through its class's message table: a static array of
 // entries {message, notification code, control id, handler}, searched in order, the first match
 // handling the message. Handlers are member functions with typed arguments; a message without an
-// entry gets the default dialog handling. A StampTimeError that leaves a handler is reported in
-// one place, the dialog procedure.
+// entry gets the default dialog handling. An exception that leaves a handler is reported in one
+// place, the dialog procedure: no exception ends the program.
 #pragma once
 
 #include <cstddef>
@@ -80,6 +80,11 @@ class Dialog {
     // Shows the error box for a StampTimeError: owned by the main window, captioned with the
     // application's name, with the system's text for the code.
     static void ReportError(const StampTimeError& error, UINT icon, bool fromMenu);
+    // The same box for a status code; without a system text for it, the internal-error text
+    // (the command-failed text for a menu command).
+    static void ReportCode(std::uint32_t code, UINT icon, bool fromMenu);
+    // Inside a catch block: reports the exception being handled, whatever it is.
+    static void ReportCurrentException(UINT icon, bool fromMenu);
 
   protected:
     virtual MessageTable GetMessageTable() const;
@@ -96,9 +101,16 @@ class Dialog {
     bool Handle(Message& m);
     void CenterIfNotPlaced(RECT before);
 
+    static void ShowErrorBox(const char* text, UINT icon);
+    void HideModal();
+    void GiveBackOwner(bool activate);
+
     UINT templateId_;
     HWND parent_;
     HWND hwnd_ = nullptr;
+    bool modal_ = false;          // running in DoModal's loop
+    HWND modalOwner_ = nullptr;   // the window DoModal disabled, if any
+    bool ownerDisabled_ = false;  // still disabled by DoModal
     bool modalEnded_ = false;
     int modalResult_ = -1;
     int exchangeDepth_ = 0;

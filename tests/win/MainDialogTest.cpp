@@ -2,7 +2,10 @@
 // message by message.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <new>
+#include <string>
 
 #include "DialogTestSupport.h"
 #include "app/VelmoraDlg.h"
@@ -335,8 +338,10 @@ TEST_F(MainDialogTest, AboutBoxOpensFromBothPlacesAndLeavesNoFontBehind) {
 // A dialog whose handlers fail, to see the error box of a StampTimeError that leaves a handler.
 class FailingDlg : public Dialog {
   public:
+    enum class Throw { kStampTimeError, kNoMemory, kLengthError, kUnknown };
     FailingDlg() : Dialog(IDD_ABOUTBOX) {}
     std::uint32_t code = 0;
+    Throw what = Throw::kStampTimeError;
     bool after = false;
 
   protected:
@@ -347,7 +352,17 @@ class FailingDlg : public Dialog {
         return TableOf(kTable);
     }
     void Fail() {
-        throw StampTimeError(code);
+        switch (what) {
+            case Throw::kStampTimeError:
+                throw StampTimeError(code);
+            case Throw::kNoMemory:
+                throw std::bad_alloc();
+            case Throw::kLengthError:
+                std::string().reserve(std::string().max_size() + 1);
+                break;
+            case Throw::kUnknown:
+                throw 42;
+        }
         after = true;  // never reached: the handler ends at the failure
     }
 };
@@ -356,19 +371,29 @@ TEST_F(MainDialogTest, ErrorLeavingAHandlerShowsTheStopBox) {
     FailingDlg failing;
     HWND window = failing.Create(hwnd);
     ASSERT_NE(window, nullptr);
+    using Throw = FailingDlg::Throw;
     struct Case {
+        Throw what;
         std::uint32_t code;
         bool fromMenu;
         std::string text;
     };
+    // Any exception, not only a StampTimeError, ends the handler in the box; the window lives.
     const Case cases[] = {
-        {StampTimeError::kInvalidArg, true, SystemText(StampTimeError::kInvalidArg)},
-        {StampTimeError::kFail, false, SystemText(StampTimeError::kFail)},
-        {0x2000FFFF, true, "コマンドの実行に失敗しました。"},
-        {0x2000FFFF, false, "アプリケーションの内部エラーです。"},
+        {Throw::kStampTimeError, StampTimeError::kInvalidArg, true,
+         SystemText(StampTimeError::kInvalidArg)},
+        {Throw::kStampTimeError, StampTimeError::kFail, false, SystemText(StampTimeError::kFail)},
+        {Throw::kStampTimeError, 0x2000FFFF, true, "コマンドの実行に失敗しました。"},
+        {Throw::kStampTimeError, 0x2000FFFF, false, "アプリケーションの内部エラーです。"},
+        {Throw::kNoMemory, 0, false, SystemText(static_cast<DWORD>(E_OUTOFMEMORY))},
+        {Throw::kNoMemory, 0, true, SystemText(static_cast<DWORD>(E_OUTOFMEMORY))},
+        {Throw::kLengthError, 0, false, "アプリケーションの内部エラーです。"},
+        {Throw::kUnknown, 0, true, "コマンドの実行に失敗しました。"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.what));
         BoxCapture capture;
+        failing.what = c.what;
         failing.code = c.code;
         const LRESULT handled =
             c.fromMenu ? SendMessageA(window, WM_COMMAND, 100, 0)
@@ -377,6 +402,7 @@ TEST_F(MainDialogTest, ErrorLeavingAHandlerShowsTheStopBox) {
         (void)handled;
         ASSERT_EQ(capture.boxes.size(), 1u) << c.code;
         EXPECT_EQ(capture.boxes[0].icon, "stop");
+        ASSERT_FALSE(c.text.empty());
         EXPECT_EQ(capture.boxes[0].text, c.text.substr(0, 511));
         EXPECT_EQ(capture.boxes[0].caption, TheTestApp().AppName());
         EXPECT_EQ(capture.boxes[0].owner, hwnd);
@@ -384,6 +410,156 @@ TEST_F(MainDialogTest, ErrorLeavingAHandlerShowsTheStopBox) {
         EXPECT_FALSE(failing.after);
     }
     DestroyWindow(window);
+}
+
+// After a nested dialog or a message box closes, the main window is the active window again and
+// the control that had the focus has it again, so Esc, Enter and the access keys keep working.
+TEST_F(MainDialogTest, MainWindowIsActiveAgainAfterANestedDialog) {
+    struct Route {
+        const char* name;
+        std::function<void()> open;
+        int closeWith;  // the command posted to the nested dialog; 0 for a message box
+        int focused;    // the control with the focus before, and after
+    };
+    const Route routes[] = {
+        {"About box from the window menu",
+         [&] { SendMessageA(hwnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); }, IDOK, IDC_RUN},
+        {"About box from the context menu", [&] { SendMessageA(hwnd, WM_COMMAND, ID_ABOUT, 0); },
+         IDOK, IDC_MAKE_DATE_CHECK},
+        {"option dialog, OK", [&] { SendMessageA(hwnd, WM_COMMAND, ID_OPTIONS, 0); }, IDOK,
+         IDC_FILE_LIST},
+        {"option dialog, Cancel", [&] { SendMessageA(hwnd, WM_COMMAND, ID_OPTIONS, 0); }, IDCANCEL,
+         IDC_RUN},
+        // Run with no flag: its message box; the run moves the focus to the add button first.
+        {"message box of the run", [&] { Click(IDC_RUN); }, 0, IDC_ADD},
+    };
+    Tick(false, false, false, false);
+    for (const Route& route : routes) {
+        SCOPED_TRACE(route.name);
+        SetForegroundWindow(hwnd);
+        SetActiveWindow(hwnd);
+        SetFocus(Item(route.focused));
+        Pump();
+        ASSERT_EQ(GetActiveWindow(), hwnd);
+        int nested = 0;
+        BoxCapture capture([&](HWND window) {
+            if (window == hwnd) return;
+            ++nested;
+            PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(route.closeWith), 0);
+        });
+        route.open();
+        Pump();
+        EXPECT_EQ(nested + static_cast<int>(capture.boxes.size()), 1);
+        EXPECT_TRUE(IsWindowEnabled(hwnd));
+        EXPECT_EQ(GetActiveWindow(), hwnd);
+        EXPECT_EQ(GetForegroundWindow(), hwnd);
+        EXPECT_EQ(GetFocus(), Item(route.focused));
+    }
+}
+
+// Runs the real main dialog in its own modal loop; `act` is called once the window is up, from
+// a timer of the loop itself.
+class ModalRun {
+  public:
+    static INT_PTR Run(std::function<void(HWND)> act, bool& stuck) {
+        act_ = std::move(act);
+        stuck_ = false;
+        CVelmoraDlg dialog;
+        TheTestApp().SetMainDialog(&dialog);
+        const UINT_PTR step = SetTimer(nullptr, 0, 300, Act);
+        const UINT_PTR rescue = SetTimer(nullptr, 0, 8000, Rescue);
+        const INT_PTR result = dialog.DoModal();
+        KillTimer(nullptr, step);
+        KillTimer(nullptr, rescue);
+        TheTestApp().SetMainDialog(nullptr);
+        stuck = stuck_;
+        return result;
+    }
+
+  private:
+    static HWND Window() { return TheTestApp().MainWindow(); }
+    static void CALLBACK Act(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (Window() != nullptr && act_) act_(Window());
+    }
+    // The route did not close the window: end it so that the test goes on, and say so.
+    static void CALLBACK Rescue(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        stuck_ = true;
+        if (Window() != nullptr) PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);
+    }
+    static std::function<void(HWND)> act_;
+    static bool stuck_;
+};
+std::function<void(HWND)> ModalRun::act_;
+bool ModalRun::stuck_ = false;
+
+void PostEscape(HWND window) {
+    PostMessageA(GetDlgItem(window, IDC_ADD), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+}
+
+// Every way of closing ends the program's modal loop with the same closing writes; minimising,
+// restoring and moving the window first change nothing.
+TEST(MainDialogClosing, EveryWayOfClosingWritesTheSameSettings) {
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"velmora-closing-" + std::to_wstring(GetCurrentProcessId());
+    RemoveTree(folder);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring ini = folder + L"\\Velmora.ini";
+    g_iniPath = ini.c_str();
+
+    const struct {
+        const char* name;
+        std::function<void(HWND)> act;
+    } routes[] = {
+        {"Esc", PostEscape},
+        {"the close button", [](HWND w) { PostMessageA(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"the caption's close box",
+         [](HWND w) {
+             RECT r{};
+             GetWindowRect(w, &r);
+             PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, MAKELPARAM(r.right - 8, r.top + 8));
+         }},
+        {"閉じる from the window menu",
+         [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"Alt+F4", [](HWND w) { PostMessageA(w, WM_SYSKEYDOWN, VK_F4, 0x20000001); }},
+        {"minimise, restore and move, then Esc",
+         [](HWND w) {
+             SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+             SendMessageA(w, WM_SYSCOMMAND, SC_RESTORE, 0);
+             SetWindowPos(w, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+             PostEscape(w);
+         }},
+    };
+    std::string first;
+    for (const auto& route : routes) {
+        SCOPED_TRACE(route.name);
+        DeleteFileW(ini.c_str());
+        bool stuck = false;
+        BoxCapture capture;
+        EXPECT_EQ(ModalRun::Run(route.act, stuck), IDCANCEL);
+        EXPECT_FALSE(stuck) << "the route did not close the window";
+        EXPECT_TRUE(capture.boxes.empty());
+        const std::string written = FileBytes(Utf8(ini).c_str());
+        EXPECT_NE(written.find("make date time="), std::string::npos) << written;
+        EXPECT_NE(written.find("modify time=true"), std::string::npos) << written;
+        if (first.empty()) first = written;
+        EXPECT_EQ(written, first);
+        EXPECT_EQ(std::vector<std::wstring>(1, L"Velmora.ini"), [&] {
+            std::vector<std::wstring> names;
+            WIN32_FIND_DATAW found{};
+            HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+            do {
+                if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+            return names;
+        }());
+    }
+    g_iniPath = L"";
+    RemoveTree(folder);
 }
 
 }  // namespace
