@@ -202,7 +202,12 @@ velmora_start_wine() {
             return 1
         }
     fi
-    wineserver -p >"$VELMORA_BUILD/logs/wineserver-$1.log" 2>&1 </dev/null
+    # A server left running in this prefix (another run, another display) is ended first.
+    wineserver -k >/dev/null 2>&1 && wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >"$VELMORA_BUILD/logs/wineserver-$1.log" 2>&1 </dev/null || {
+        cat "$VELMORA_BUILD/logs/wineserver-$1.log" >&2
+        return 1
+    }
     VELMORA_WINE_PREFIXES+=("$WINEPREFIX")
     # The first program of a session starts Wine's services, which stay; start them here.
     wineboot >"$VELMORA_BUILD/logs/wineboot-start-$1.log" 2>&1 </dev/null
@@ -210,9 +215,8 @@ velmora_start_wine() {
 
 # Ends the wine server of the current prefix and waits for it.
 velmora_stop_wine() {
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
-    return 0
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
 }
 
 # Starts Xvfb on a free display and exports DISPLAY.
@@ -234,15 +238,16 @@ velmora_start_display() {
 }
 
 VELMORA_WINE_PREFIXES=()
+# Runs from the EXIT trap, where set -e still holds: nothing here may fail the script's status.
 velmora_cleanup() {
     local prefix
     for prefix in "${VELMORA_WINE_PREFIXES[@]}"; do
-        WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-        WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1
+        WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1 || true
     done
     if [[ -n ${VELMORA_XVFB_PID:-} ]]; then
-        kill "$VELMORA_XVFB_PID" 2>/dev/null
-        wait "$VELMORA_XVFB_PID" 2>/dev/null
+        kill "$VELMORA_XVFB_PID" 2>/dev/null || true
+        wait "$VELMORA_XVFB_PID" 2>/dev/null || true
     fi
     return 0
 }

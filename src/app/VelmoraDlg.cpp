@@ -6,6 +6,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/LinkText.h"
 #include "winlib/App.h"
+#include "winlib/WaitCursor.h"
 
 const WideChar* g_commandLine = WIDE("");
 const WideChar* g_iniPath = WIDE("");
@@ -50,6 +51,8 @@ class DialogRunHost : public RunHost {
         return choice;
     }
     void ShowMessage(const WideString& text, const WideString& caption, unsigned icon) override {
+        // The box ends the run: the user sees the normal cursor while it waits.
+        WaitCursor::ShowNormal();
         MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK | icon);
     }
 
@@ -75,6 +78,8 @@ MessageTable CVelmoraDlg::GetMessageTable() const {
         On<T>::Notify<&T::OnMakeDateTimeChange>(IDC_MAKE_DATE, DTN_DATETIMECHANGE),
         On<T>::Notify<&T::OnMakeDateTimeChange>(IDC_MAKE_TIME, DTN_DATETIMECHANGE),
         On<T>::Notify<&T::OnListKeyDown>(IDC_FILE_LIST, LVN_KEYDOWN),
+        On<T>::Notify<&T::OnListCustomDraw>(IDC_FILE_LIST, NM_CUSTOMDRAW),
+        On<T>::Notify<&T::OnListInfoTip>(IDC_FILE_LIST, LVN_GETINFOTIPW),
         On<T>::Size<&T::OnSize>(),
         On<T>::Clicked<&T::OnMakeDateCheck>(IDC_MAKE_DATE_CHECK),
         On<T>::Clicked<&T::OnMakeTimeCheck>(IDC_MAKE_TIME_CHECK),
@@ -171,6 +176,7 @@ void CVelmoraDlg::OnRun() {
     ListViewRows rows(m_FileList);
     DialogRunHost host(*this, Hwnd());
     Win32FileTimes files;
+    const WaitCursor wait;
     ApplyRun(rows, host, files);
 }
 

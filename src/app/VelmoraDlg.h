@@ -54,6 +54,8 @@ class CVelmoraDlg : public Dialog {
     void AddFilesFromDialog();
     void AddDroppedFiles(HDROP drop);
     void OnListKeyDown(NMHDR* header, LRESULT* result);
+    void OnListCustomDraw(NMHDR* header, LRESULT* result);
+    void OnListInfoTip(NMHDR* header, LRESULT* result);
     void RemoveSelectedRows();
     void OnRemoveAll();
     void ShowListMenu(HWND window, POINT point);

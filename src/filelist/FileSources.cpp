@@ -8,6 +8,7 @@
 #include "filelist/FileListRules.h"
 #include "settings/IniStore.h"
 #include "settings/Settings.h"
+#include "winlib/WaitCursor.h"
 
 #include <algorithm>
 #include <optional>
@@ -194,6 +195,7 @@ void CVelmoraDlg::AddFilesFromDialog() {
 
     FileChoice choice;
     if (!ChooseFiles(choice)) return;
+    const WaitCursor wait;
 
     m_FileList.DeleteAllItems();
     {
@@ -214,6 +216,7 @@ void CVelmoraDlg::AddFilesFromDialog() {
 
 void CVelmoraDlg::AddDroppedFiles(HDROP drop) {
     DropData release(drop);
+    const WaitCursor wait;
     {
         RedrawLock lock(m_FileList.Hwnd());
         for (const WideString& name : DroppedNames(drop)) AddFileRow(name);

@@ -1,14 +1,23 @@
 #include "settings/IniStore.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "stamp/WinTypes.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+#endif
 
 namespace {
 
@@ -17,18 +26,106 @@ std::function<bool(const WideString&)>& ReplaceHook() {
     return hook;
 }
 
+// How long a read or a write waits, in short pauses, for a file that another program holds open
+// for a moment (a reader that does not share delete, a virus scanner, a second instance of the
+// program) before it gives up.
+constexpr std::chrono::milliseconds kBusyPatience{2000};
+constexpr std::chrono::milliseconds kBusyPause{20};
+
+enum class FileStatus {
+    kDone,
+    kMissing,  // reads only: no such file (or folder)
+    kBusy,     // held by another program for now: worth another try
+    kFailed,
+};
+
 // The file calls, by wide name: on Windows the W functions with the long form of a long path;
 // natively the UTF-8 spelling of the name.
 #ifdef _WIN32
-std::FILE* OpenFile(const WideString& file, const wchar_t* mode) {
-    return _wfopen(LongPathForm(file).c_str(), mode);
+void Pause() { Sleep(static_cast<DWORD>(kBusyPause.count())); }
+
+// Another handle stands in the way: one without the sharing we need, or a locked range.
+bool IsSharingError(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
-void RemoveFile(const WideString& file) { DeleteFileW(LongPathForm(file).c_str()); }
-bool RenameOver(const WideString& from, const WideString& to) {
-    return MoveFileExW(LongPathForm(from).c_str(), LongPathForm(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+
+// Shares everything, so that a reader or writer that shares read never stops us, and we stop
+// nobody's replacement of the file while we read it.
+FileStatus ReadWholeFile(const WideString& file, std::string& text) {
+    text.clear();
+    HANDLE handle = CreateFileW(LongPathForm(file).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return FileStatus::kMissing;
+        }
+        return IsSharingError(error) ? FileStatus::kBusy : FileStatus::kFailed;
+    }
+    FileStatus status = FileStatus::kDone;
+    char buffer[4096];
+    DWORD count = 0;
+    for (;;) {
+        if (!ReadFile(handle, buffer, sizeof buffer, &count, nullptr)) {
+            status = IsSharingError(GetLastError()) ? FileStatus::kBusy : FileStatus::kFailed;
+            break;
+        }
+        if (count == 0) break;
+        text.append(buffer, count);
+    }
+    CloseHandle(handle);
+    return status;
 }
-#define FILE_MODE(mode) L"" mode
+
+// A new file (never one that exists: that may be another writer's), written and flushed to the
+// disk before it is closed, each step checked: a full disk shows up at any of them. A file made
+// here and not completed is removed again.
+bool WriteNewFileDurably(const WideString& file, const std::string& text) {
+    const WideString name = LongPathForm(file);
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    bool written = true;
+    for (std::size_t done = 0; written && done < text.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 20));
+        DWORD count = 0;
+        written = WriteFile(handle, text.data() + done, chunk, &count, nullptr) && count > 0;
+        done += count;
+    }
+    written = FlushFileBuffers(handle) && written;
+    written = CloseHandle(handle) && written;
+    if (!written) DeleteFileW(name.c_str());
+    return written;
+}
+
+FileStatus RemoveFile(const WideString& file) {
+    if (DeleteFileW(LongPathForm(file).c_str())) return FileStatus::kDone;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return FileStatus::kDone;
+    return IsSharingError(error) ? FileStatus::kBusy : FileStatus::kFailed;
+}
+
+// Written through to the disk. Access denied counts as busy too (an open target that cannot be
+// replaced, a file whose deletion is pending) unless the target is read-only or a folder, which
+// no wait changes.
+FileStatus RenameOver(const WideString& from, const WideString& to) {
+    const WideString target = LongPathForm(to);
+    if (MoveFileExW(LongPathForm(from).c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return FileStatus::kDone;
+    }
+    const DWORD error = GetLastError();
+    if (IsSharingError(error)) return FileStatus::kBusy;
+    if (error != ERROR_ACCESS_DENIED) return FileStatus::kFailed;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool lasting = attributes != INVALID_FILE_ATTRIBUTES &&
+                         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+    return lasting ? FileStatus::kFailed : FileStatus::kBusy;
+}
+
+// MOVEFILE_WRITE_THROUGH has made the new name durable already.
+void SyncFolderOf(const WideString&) {}
 #else
 std::string Utf8(const WideString& text) {
     std::string out;
@@ -56,15 +153,98 @@ std::string Utf8(const WideString& text) {
     }
     return out;
 }
-std::FILE* OpenFile(const WideString& file, const char* mode) {
-    return std::fopen(Utf8(file).c_str(), mode);
+
+void Pause() { std::this_thread::sleep_for(kBusyPause); }
+
+// Nothing here holds a file against a reader or a rename: no call is ever busy.
+FileStatus ReadWholeFile(const WideString& file, std::string& text) {
+    text.clear();
+    errno = 0;
+    std::FILE* stream = std::fopen(Utf8(file).c_str(), "rb");
+    if (stream == nullptr) return errno == ENOENT ? FileStatus::kMissing : FileStatus::kFailed;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, count);
+    const bool failed = std::ferror(stream) != 0;
+    std::fclose(stream);
+    return failed ? FileStatus::kFailed : FileStatus::kDone;
 }
-void RemoveFile(const WideString& file) { std::remove(Utf8(file).c_str()); }
-bool RenameOver(const WideString& from, const WideString& to) {
-    return std::rename(Utf8(from).c_str(), Utf8(to).c_str()) == 0;
+
+bool WriteNewFileDurably(const WideString& file, const std::string& text) {
+    const std::string name = Utf8(file);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool written = true;
+    for (std::size_t done = 0; written && done < text.size();) {
+        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        written = count > 0;
+        if (written) done += static_cast<std::size_t>(count);
+    }
+    written = ::fsync(fd) == 0 && written;
+    written = ::close(fd) == 0 && written;
+    if (!written) ::unlink(name.c_str());
+    return written;
 }
-#define FILE_MODE(mode) mode
+
+FileStatus RemoveFile(const WideString& file) {
+    return ::unlink(Utf8(file).c_str()) == 0 || errno == ENOENT ? FileStatus::kDone
+                                                                : FileStatus::kFailed;
+}
+
+FileStatus RenameOver(const WideString& from, const WideString& to) {
+    return ::rename(Utf8(from).c_str(), Utf8(to).c_str()) == 0 ? FileStatus::kDone
+                                                               : FileStatus::kFailed;
+}
+
+// The folder's entry for the new name reaches the disk as well; at worst the old file stays.
+void SyncFolderOf(const WideString& file) {
+    const std::string name = Utf8(file);
+    const std::size_t slash = name.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 #endif
+
+// Runs `call` again after short pauses while it reports the file busy, until the deadline.
+class Patience {
+  public:
+    Patience() : deadline_(std::chrono::steady_clock::now() + kBusyPatience) {}
+
+    template <typename Call>
+    FileStatus Retry(Call call) const {
+        FileStatus status = call();
+        while (status == FileStatus::kBusy && std::chrono::steady_clock::now() < deadline_) {
+            Pause();
+            status = call();
+        }
+        return status;
+    }
+
+  private:
+    std::chrono::steady_clock::time_point deadline_;
+};
+
+// Windows' profile functions read a file that starts with one of these as Unicode text, which our
+// code page text would corrupt.
+bool HasByteOrderMark(const std::string& text) {
+    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        if (text.compare(0, std::char_traits<char>::length(mark), mark) == 0) return true;
+    }
+    return false;
+}
+
+// The settings file's text, waiting a moment for a file that another program holds. A file with
+// a byte order mark counts as one that cannot be read.
+FileStatus ReadSettingsText(const WideString& file, std::string& text, const Patience& patience) {
+    const FileStatus status = patience.Retry([&] { return ReadWholeFile(file, text); });
+    if (status == FileStatus::kDone && HasByteOrderMark(text)) return FileStatus::kFailed;
+    return status;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -209,30 +389,6 @@ std::string WithEntry(const std::string& text, const std::string& section, const
     return result;
 }
 
-enum class ReadStatus { kRead, kMissing, kFailed };
-
-ReadStatus ReadWholeFile(const WideString& file, std::string& text) {
-    errno = 0;
-    std::FILE* stream = OpenFile(file, FILE_MODE("rb"));
-    if (stream == nullptr) return errno == ENOENT ? ReadStatus::kMissing : ReadStatus::kFailed;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, count);
-    const bool failed = std::ferror(stream) != 0;
-    std::fclose(stream);
-    return failed ? ReadStatus::kFailed : ReadStatus::kRead;
-}
-
-// Written, flushed and closed, each step checked: a full disk shows up at any of them.
-bool WriteWholeFile(const WideString& file, const std::string& text) {
-    std::FILE* stream = OpenFile(file, FILE_MODE("wb"));
-    if (stream == nullptr) return false;
-    bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
-    written = std::fflush(stream) == 0 && written;
-    written = std::fclose(stream) == 0 && written;
-    return written;
-}
-
 // In the file's folder, "~vm" + eight hex digits that differ between calls and between processes:
 // a name no longer than "Velmora.ini", so that the temporary file's path is never longer than the
 // file's own.
@@ -260,10 +416,24 @@ bool HasLineBreakOrZero(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
+// A section or key name that a read finds again: a line of its own, and nothing at either end
+// that the parser trims away.
+bool IsWritableName(const std::string& name) {
+    return !name.empty() && !HasLineBreakOrZero(name) && !IsBlank(name.front()) &&
+           !IsBlank(name.back());
+}
+
+// A key also must not end before its '=' nor make its line a comment or (with a ']' in the key
+// or the value, now or after a later write) a section line.
 bool CanWrite(const std::string& section, const std::string& key, const std::string& value) {
-    return !section.empty() && !key.empty() && !HasLineBreakOrZero(section) &&
-           !HasLineBreakOrZero(key) && key.find('=') == std::string::npos &&
-           !HasLineBreakOrZero(value);
+    return IsWritableName(section) && IsWritableName(key) && key.find('=') == std::string::npos &&
+           key.front() != ';' && key.front() != '[' && !HasLineBreakOrZero(value);
+}
+
+// Removes a temporary file of ours, waiting a moment should a scanner hold it.
+void RemoveTemporary(const WideString& temp) {
+    const Patience patience;
+    patience.Retry([&] { return RemoveFile(temp); });
 }
 
 }  // namespace
@@ -274,7 +444,7 @@ std::string ReadProfileString(const std::string& section, const std::string& key
     if (capacity == 0) return std::string();
     std::string result = defaultValue;
     std::string text;
-    if (!file.empty() && ReadWholeFile(file, text) == ReadStatus::kRead) {
+    if (!file.empty() && ReadSettingsText(file, text, Patience()) == FileStatus::kDone) {
         const std::vector<Line> lines = SplitLines(text);
         const Lookup found = Find(text, lines, section, key);
         if (found.keyFound) {
@@ -293,19 +463,20 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const WideString& file) {
     if (file.empty() || !CanWrite(section, key, value)) return false;
+    // One deadline for the whole write: the read and the replacement share it.
+    const Patience patience;
     std::string text;
-    if (ReadWholeFile(file, text) == ReadStatus::kFailed) return false;
+    const FileStatus read = ReadSettingsText(file, text, patience);
+    if (read != FileStatus::kDone && read != FileStatus::kMissing) return false;
     const WideString temp = TempPathFor(file);
-    if (!WriteWholeFile(temp, WithEntry(text, section, key, value))) {
-        RemoveFile(temp);
-        return false;
-    }
+    if (!WriteNewFileDurably(temp, WithEntry(text, section, key, value))) return false;
     const auto& hook = ReplaceHook();
-    if (hook && !hook(temp)) return false;
-    if (!RenameOver(temp, file)) {
-        RemoveFile(temp);
+    if ((hook && !hook(temp)) ||
+        patience.Retry([&] { return RenameOver(temp, file); }) != FileStatus::kDone) {
+        RemoveTemporary(temp);
         return false;
     }
+    SyncFolderOf(file);
     return true;
 }
 

@@ -59,6 +59,16 @@ int ListCtrl::InsertItem(int item, const WideString& text) const {
     return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lv)));
 }
 
+RECT ListCtrl::SubItemRect(int item, int column, int part) const {
+    RECT rect{};
+    rect.top = column;
+    rect.left = part;
+    if (Send(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)) == 0) {
+        return RECT{};
+    }
+    return rect;
+}
+
 int ListCtrl::InsertColumn(int column, const char* heading, int format, int width) const {
     LVCOLUMNA lv{};
     lv.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;

@@ -74,6 +74,15 @@ class ListCtrl : public Wnd {
     void SetExtendedStyle(DWORD mask, DWORD style) const {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
     }
+    bool IsSelected(int item) const {
+        return Send(LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) != 0;
+    }
+    // A part (LVIR_BOUNDS, LVIR_LABEL, ...) of a cell, in the list's client coordinates.
+    RECT SubItemRect(int item, int column, int part) const;
+    // Whether the list's notifications carry UTF-16 texts (the *W codes) or ANSI ones.
+    void SetUnicodeNotifications(bool unicode) const {
+        Send(LVM_SETUNICODEFORMAT, unicode ? TRUE : FALSE);
+    }
 };
 
 // Stops a window from redrawing while many changes are made, and redraws it once afterwards.

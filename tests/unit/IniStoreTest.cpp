@@ -243,7 +243,7 @@ TEST_F(IniStoreTest, DoubleByteTextsRoundTripUnchanged) {
     EXPECT_EQ(ReadProfileString("\x83\x5D", "k", "dflt", 256, file_), "v");
 }
 
-TEST_F(IniStoreTest, CrashBeforeRenameLeavesOldFileIntact) {
+TEST_F(IniStoreTest, FailureBeforeRenameLeavesOldFileAndNoTemporaryFile) {
     const std::string old = "[Settings]\r\nmake date=true\r\n";
     Put(old);
     WideString tempPath;
@@ -257,16 +257,103 @@ TEST_F(IniStoreTest, CrashBeforeRenameLeavesOldFileIntact) {
     EXPECT_FALSE(WriteProfileString("Settings", "make date", "false", file_));
     SetIniReplaceHookForTests(nullptr);
 
+    EXPECT_FALSE(tempPath.empty());
     EXPECT_EQ(Get(), old);
     EXPECT_EQ(Read("make date"), "true");
-    ASSERT_EQ(Names().size(), 2u);
-    const std::string leftover = Names()[1];
-    EXPECT_EQ(tempPath, (dir_ / leftover).u16string());
-    EXPECT_TRUE(IsTempName(leftover)) << leftover;
+    EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+}
 
-    // The next write starts from the settings file, not from the leftover.
-    EXPECT_TRUE(WriteProfileString("Settings", "make time", "false", file_));
-    EXPECT_EQ(Get(), "[Settings]\r\nmake date=true\r\nmake time=false\r\n");
+// A crash between writing the temporary file and the rename leaves that file behind: reads and
+// later writes go by the settings file alone, and the leftover (which could be another
+// instance's file in the making) is left alone.
+TEST_F(IniStoreTest, TemporaryFileLeftByACrashIsNeverTakenForTheSettings) {
+    Put("[Settings]\r\nmake date=true\r\n");
+    const std::string leftover = "~vm0badf00d";
+    ASSERT_TRUE(IsTempName(leftover));
+    const std::string stray = "[Settings]\r\nmake date=false\r\nmake time=false\r\n";
+    std::ofstream(dir_ / leftover, std::ios::binary) << stray;
+
+    EXPECT_EQ(Read("make date"), "true");
+    EXPECT_EQ(Read("make time"), "dflt");
+    EXPECT_TRUE(WriteProfileString("Settings", "modify date", "false", file_));
+    EXPECT_EQ(Get(), "[Settings]\r\nmake date=true\r\nmodify date=false\r\n");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Velmora.ini", leftover}));
+    EXPECT_EQ(Contents(dir_ / leftover), stray);
+}
+
+// Windows' profile functions read a file with a byte order mark as Unicode text; our code page
+// text must never be added to it, and its bytes are no ANSI settings to us.
+TEST_F(IniStoreTest, FileWithByteOrderMarkIsLeftAsItIs) {
+    // "[Settings]\r\nk=old\r\n" in each encoding, after its mark.
+    const std::string ascii = "[Settings]\r\nk=old\r\n";
+    std::string utf16le = "\xFF\xFE";
+    std::string utf16be = "\xFE\xFF";
+    for (char c : ascii) {
+        utf16le += {c, '\0'};
+        utf16be += {'\0', c};
+    }
+    struct Case {
+        const char* label;
+        std::string content;
+    };
+    const Case cases[] = {
+        {"UTF-8", "\xEF\xBB\xBF" + ascii},
+        {"UTF-16 LE", utf16le},
+        {"UTF-16 BE", utf16be},
+        {"mark only", "\xEF\xBB\xBF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Put(c.content);
+        EXPECT_FALSE(WriteProfileString("Settings", "k", "new", file_));
+        EXPECT_FALSE(WriteProfileString("Other", "x", "1", file_));
+        EXPECT_EQ(Get(), c.content);
+        EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+        EXPECT_EQ(Read("k"), "dflt");
+    }
+
+    // Only a whole mark counts: code page 932 text that starts with one of its bytes is ours.
+    Put("\xEF\xBB; note\r\n[Settings]\r\nk=old\r\n");
+    EXPECT_EQ(Read("k"), "old");
+    EXPECT_TRUE(WriteProfileString("Settings", "k", "new", file_));
+    EXPECT_EQ(Get(), "\xEF\xBB; note\r\n[Settings]\r\nk=new\r\n");
+}
+
+// A name that a write takes is found again by a read, and a second write replaces its line
+// rather than adding another.
+TEST_F(IniStoreTest, WrittenNamesReadBackAndAreReplacedInPlace) {
+    struct Case {
+        const char* label;
+        std::string section;
+        std::string key;
+    };
+    const Case cases[] = {
+        {"']' inside a section name", "Set]tings", "k"},
+        {"']' ending a section name", "Settings]", "k"},
+        {"'[' starting a section name", "[Settings", "k"},
+        {"'[' and ']' around a section name", "[Settings]", "k"},
+        {"';' starting a section name", ";Settings", "k"},
+        {"'=' in a section name", "a=b", "k"},
+        {"blanks inside names", "My Settings", "make\tdate"},
+        {"']' starting a key", "Settings", "]k"},
+        {"'[', ']' and ';' inside a key", "Settings", "a[b]c;d"},
+        {"double-byte section ending in ']' (ゾ)", "\x83\x5D", "k"},
+        {"double-byte section ending in '[' (ゼ)", "\x83\x5B", "k"},
+        {"double-byte key ending in '[' (ゼ)", "Settings", "\x83\x5B"},
+        {"double-byte key ending in ']' (ゾ)", "Settings", "\x83\x5D"},
+        {"double-byte key ending in a backslash (表)", "Settings", "\x95\x5C"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Put("[Settings]\r\nother=1\r\n");
+        ASSERT_TRUE(WriteProfileString(c.section, c.key, "one", file_));
+        const std::string once = Get();
+        EXPECT_EQ(ReadProfileString(c.section, c.key, "dflt", 256, file_), "one");
+        ASSERT_TRUE(WriteProfileString(c.section, c.key, "two", file_));
+        EXPECT_EQ(ReadProfileString(c.section, c.key, "dflt", 256, file_), "two");
+        EXPECT_EQ(Get().size(), once.size());
+        EXPECT_EQ(Read("other"), "1");
+    }
 }
 
 TEST_F(IniStoreTest, FailedWriteReturnsFalseAndChangesNothing) {
@@ -291,6 +378,20 @@ TEST_F(IniStoreTest, FailedWriteReturnsFalseAndChangesNothing) {
         {"line break in key", "Settings", "k\r", "v"},
         {"line break in value", "Settings", "k", "a\r\nb=c"},
         {"zero byte in value", "Settings", "k", std::string("a\0b", 3)},
+        // Names a read would not find again: the parser trims blanks from names, takes a line
+        // that starts with ';' for a comment and one that starts with '[' for a section line.
+        {"space before section", " Settings", "k", "v"},
+        {"space after section", "Settings ", "k", "v"},
+        {"tab before section", "\tSettings", "k", "v"},
+        {"form feed after section", "Settings\f", "k", "v"},
+        {"space before key", "Settings", " k", "v"},
+        {"space after key", "Settings", "k ", "v"},
+        {"tab after key", "Settings", "k\t", "v"},
+        {"vertical tab before key", "Settings", "\vk", "v"},
+        {"blank key", "Settings", " ", "v"},
+        {"';' starting key", "Settings", ";k", "v"},
+        {"'[' starting key", "Settings", "[k", "v"},
+        {"'[' starting key with ']'", "Settings", "[k]", "v"},
     };
     const std::string old = "[Settings]\r\nk=old\r\n";
     Put(old);
@@ -298,8 +399,11 @@ TEST_F(IniStoreTest, FailedWriteReturnsFalseAndChangesNothing) {
         SCOPED_TRACE(c.label);
         EXPECT_FALSE(WriteProfileString(c.section, c.key, c.value, file_));
         EXPECT_EQ(Get(), old);
+        EXPECT_EQ(Read("k"), "old");
     }
     EXPECT_EQ(Names(), std::vector<std::string>{"Velmora.ini"});
+    EXPECT_TRUE(WriteProfileString("Settings", "k", "new", file_));
+    EXPECT_EQ(Read("k"), "new");
 
     // A folder where the file should be: it cannot be read, so it is not replaced.
     std::filesystem::remove(path_);

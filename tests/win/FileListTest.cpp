@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -366,7 +368,8 @@ class FileListTest : public ::testing::Test {
 
 TEST_F(FileListTest, ColumnsAndRowsOfFilesFoldersAndMissingNames) {
     Open();
-    EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x21);
+    EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
+              LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
     const struct {
@@ -735,8 +738,9 @@ BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
 }
 
 // The add command does not ask that the file exist: a typed name that names no file is taken,
-// and its row shows the zero value. FAILS NOW, a fault in the program: the item-based dialog
-// keeps its default FOS_FILEMUSTEXIST (and FOS_NOCHANGEDIR), so it answers "file not found".
+// and its row shows the zero value. The item-based dialog asks for existence by default
+// (FOS_FILEMUSTEXIST) and would answer "file not found"; the program clears that option, as the
+// classic dialog's flags do not ask for it either.
 TEST_F(FileListTest, RealOpenFileDialogTakesANameThatDoesNotExist) {
     Open();
     const std::string typed = Path("typed.txt");
@@ -945,6 +949,242 @@ TEST_F(FileListTest, DropNeverReadsPastItsBlock) {
         SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(data), 0);
         EXPECT_EQ(Paths(), std::vector<std::wstring>{whole});
     }
+}
+
+// Column 0 of each row as the list view paints it (through WM_PRINTCLIENT, into a bitmap of its
+// own), inside the grid lines: one 0x00RRGGBB value a pixel, row by row.
+struct CellPixels {
+    int width = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+    // The pixels of the columns [0, columns).
+    std::vector<DWORD> Left(int columns) const {
+        std::vector<DWORD> strip;
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            if (static_cast<int>(i) % width < columns) strip.push_back(pixels[i]);
+        }
+        return strip;
+    }
+};
+
+std::vector<CellPixels> PathCells(HWND list) {
+    RECT client{};
+    GetClientRect(list, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(list);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    const DWORD* image = static_cast<const DWORD*>(bits);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT column{};
+    SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&column));
+    std::vector<CellPixels> cells;
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        RECT bounds{};
+        bounds.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&bounds));
+        CellPixels cell;
+        cell.width = column.right - column.left - 2;
+        for (int y = bounds.top + 1; y < bounds.bottom - 1; ++y) {
+            for (int x = column.left + 1; x < column.right - 1; ++x) {
+                cell.pixels.push_back(image[y * client.right + x] & 0xFFFFFF);
+            }
+        }
+        cells.push_back(cell);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(list, screen);
+    return cells;
+}
+
+DWORD Rgb(int systemColor) {
+    const COLORREF c = GetSysColor(systemColor);
+    return (static_cast<DWORD>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// Files of one folder whose path is too long for the path column: each row still shows its drive
+// and its file name, the path losing characters in its middle, and its tip gives the whole path;
+// a path that fits has no tip. A selected row is highlighted while the list has the focus.
+TEST_F(FileListTest, LongPathsKeepTheirDriveAndFileName) {
+    std::string deep = folder;
+    for (const char* part :
+         {"\\release-build-output-of-the-project", "\\intermediate-files-and-objects",
+          "\\for-the-windows-x86-target-platform"}) {
+        deep += part;
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    }
+    const std::string drive = folder.substr(0, 3);  // "C:\"
+    const std::vector<std::string> paths = {deep + "\\alpha.txt", deep + "\\beta-notes.txt",
+                                            deep + "\\gamma.log", drive + "a.txt"};
+    ASSERT_GT(paths[0].size(), 140u);
+    Open();
+    // The list view talks UTF-16 to the dialog, so that its tips come as LVN_GETINFOTIPW.
+    EXPECT_TRUE(SendMessageA(list, LVM_GETUNICODEFORMAT, 0, 0));
+    for (const std::string& path : paths) {
+        if (path != paths.back()) MakeFile(path);
+        dialog->AddFileRow(path);
+    }
+    ASSERT_EQ(Column(0), paths);  // the rows keep the whole paths
+
+    auto tip = [&](int row) {
+        std::vector<wchar_t> text(1024, L'\0');
+        NMLVGETINFOTIPW request{};
+        request.hdr.hwndFrom = list;
+        request.hdr.idFrom = IDC_FILE_LIST;
+        request.hdr.code = LVN_GETINFOTIPW;
+        request.pszText = text.data();
+        request.cchTextMax = static_cast<int>(text.size());
+        request.iItem = row;
+        SendMessageW(hwnd, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&request));
+        return std::wstring(text.data());
+    };
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(tip(row), Wide(paths[row])) << row;
+    EXPECT_EQ(tip(3), L"");
+
+    // The names are the only difference between the long paths: cut at their end, the rows would
+    // look the same. The drive starts each row as it starts the short path.
+    const std::vector<CellPixels> cells = PathCells(list);
+    ASSERT_EQ(cells.size(), 4u);
+    HDC dc = GetDC(list);
+    HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SIZE driveSize{};
+    GetTextExtentPoint32A(dc, drive.c_str(), static_cast<int>(drive.size()), &driveSize);
+    SelectObject(dc, oldFont);
+    ReleaseDC(list, dc);
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(paths[row]);
+        EXPECT_EQ(cells[row].Left(driveSize.cx), cells[3].Left(driveSize.cx));
+        for (int other = row + 1; other < 3; ++other) {
+            EXPECT_NE(cells[row].pixels, cells[other].pixels) << paths[other];
+        }
+    }
+    EXPECT_EQ(cells[0].At(cells[0].width - 1, 1), Rgb(COLOR_WINDOW));
+
+    Select({1});
+    SetFocus(list);
+    ASSERT_EQ(GetFocus(), list);
+    const std::vector<CellPixels> focused = PathCells(list);
+    EXPECT_EQ(focused[1].At(focused[1].width - 1, 1), Rgb(COLOR_HIGHLIGHT));
+    EXPECT_EQ(focused[0].pixels, cells[0].pixels);
+    SaveScreenshot(hwnd, "filelist-long-paths");
+}
+
+// The link's hand cursor as the program carries it: one 32 x 32 image in 16 colours (4 bits a
+// pixel, where a 2-colour cursor has 1) with its AND mask, the hot spot on the fingertip.
+TEST(LinkCursorTest, HandIs32By32In16Colours) {
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDC_HAND_CURSOR), RT_GROUP_CURSOR);
+    ASSERT_NE(group, nullptr);
+    // The group: reserved word, type, count, then a 14-byte entry per image ending with its id.
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+    ASSERT_NE(directory, nullptr);
+    WORD count = 0, id = 0;
+    std::memcpy(&count, directory + 4, sizeof count);
+    std::memcpy(&id, directory + 6 + 12, sizeof id);
+    ASSERT_EQ(count, 1);
+    const HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), RT_CURSOR);
+    ASSERT_NE(image, nullptr);
+    // The image: the hot spot, then the bitmap header, the palette, the colours and the mask.
+    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, image)));
+    ASSERT_NE(data, nullptr);
+    WORD hotSpot[2] = {};
+    BITMAPINFOHEADER header{};
+    std::memcpy(hotSpot, data, sizeof hotSpot);
+    std::memcpy(&header, data + sizeof hotSpot, sizeof header);
+    EXPECT_EQ(hotSpot[0], 12);
+    EXPECT_EQ(hotSpot[1], 1);
+    EXPECT_EQ(header.biWidth, 32);
+    EXPECT_EQ(header.biHeight, 64);  // the colours and the mask
+    EXPECT_EQ(header.biBitCount, 4);
+    EXPECT_EQ(SizeofResource(module, image), 4u + 40 + 16 * 4 + 32 * 16 + 32 * 4);
+}
+
+// The cursors seen by the list view while rows come in or the run writes them.
+std::vector<HCURSOR> g_cursorsSeen;
+WNDPROC g_listProc = nullptr;
+LRESULT CALLBACK NoteCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LVM_INSERTITEMW || message == LVM_SETITEMTEXTW) {
+        g_cursorsSeen.push_back(GetCursor());
+    }
+    return CallWindowProcW(g_listProc, window, message, wParam, lParam);
+}
+
+// Work that can take seconds shows the wait cursor for as long as it runs, and the cursor from
+// before again afterwards, also when the work ends in an error.
+TEST_F(FileListTest, WaitCursorWhileTheWorkRuns) {
+    const std::string file = Path("a.txt"), old = Path("old.txt");
+    MakeFile(file);
+    MakeFile(old);
+    {
+        const SYSTEMTIME r = Record(1950, 6, 1, 0, 0, 0);  // a time a StampTime cannot hold
+        FILETIME t{};
+        SystemTimeToFileTime(&r, &t);
+        HANDLE h = OpenForAttributes(Wide(old), FILE_WRITE_ATTRIBUTES);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(h, &t, nullptr, &t));
+        CloseHandle(h);
+    }
+    Open();
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteCursor)));
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    const struct {
+        const char* name;
+        std::function<void()> work;
+        std::size_t boxes;
+    } cases[] = {
+        {"a drop",
+         [&] {
+             DropWide({Wide(file), Wide(file)});
+         },
+         0},
+        {"the open-file dialog's files",
+         [&] {
+             dialog->chooseOk = true;
+             dialog->prepared = Choice(file, {file});
+             ClickAdd();
+         },
+         0},
+        {"a drop that ends in an error",
+         [&] {
+             DropWide({Wide(file), Wide(old), Wide(file)});
+         },
+         1},
+        {"the run",
+         [&] {
+             SendMessageA(GetDlgItem(hwnd, IDC_MODIFY_DATE_CHECK), BM_SETCHECK, BST_CHECKED, 0);
+             Command(IDC_RUN);
+         },
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_cursorsSeen.clear();
+        SetCursor(arrow);
+        BoxCapture capture;
+        c.work();
+        EXPECT_EQ(capture.boxes.size(), c.boxes);
+        ASSERT_FALSE(g_cursorsSeen.empty());
+        for (HCURSOR seen : g_cursorsSeen) EXPECT_EQ(seen, wait);
+        EXPECT_EQ(GetCursor(), arrow);
+    }
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
 }
 
 }  // namespace
