@@ -1,5 +1,7 @@
 #include "settings/IniStore.h"
 
+#include "filelist/CommandLine.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -436,6 +438,18 @@ void RemoveTemporary(const WideString& temp) {
     patience.Retry([&] { return RemoveFile(temp); });
 }
 
+// The longest start of `text` of at most `limit` bytes that ends between two characters of code
+// page 932: a cut never keeps the lead byte of a double-byte character without its second byte.
+std::size_t CutLength(const std::string& text, std::size_t limit) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t size = IsLeadByte932(static_cast<unsigned char>(text[at])) ? 2 : 1;
+        if (at + size > limit) break;
+        at += size;
+    }
+    return at;
+}
+
 }  // namespace
 
 std::string ReadProfileString(const std::string& section, const std::string& key,
@@ -456,7 +470,7 @@ std::string ReadProfileString(const std::string& section, const std::string& key
             result = text.substr(value.begin, value.Size());
         }
     }
-    if (result.size() > capacity - 1) result.resize(capacity - 1);
+    if (result.size() > capacity - 1) result.resize(CutLength(result, capacity - 1));
     return result;
 }
 

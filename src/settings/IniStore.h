@@ -68,8 +68,8 @@
 // The value of `key` in `section` of `file`, or `defaultValue` when the file, the section or
 // the key is missing or the file cannot be read (an empty file name counts as missing). The
 // result is cut to capacity - 1 bytes, as a buffer of `capacity` bytes with its terminating
-// zero would hold it: capacity 0 or 1 gives the empty text. The cut counts bytes and can
-// split a double-byte character at the end.
+// zero would hold it: capacity 0 or 1 gives the empty text. The cut never splits a double-byte
+// character of code page 932: one that would not fit whole is left out.
 std::string ReadProfileString(const std::string& section, const std::string& key,
                               const std::string& defaultValue, std::size_t capacity,
                               const WideString& file);

@@ -148,6 +148,14 @@ TEST_F(IniStoreTest, ReadCutsToCapacityLessOne) {
         {std::string(300, 'a'), 256, std::string(255, 'a')},
         {"abc", 1, ""},
         {"abc", 0, ""},
+        // 表 is 0x95 0x5C: a cut through it leaves the whole character out.
+        {"a\x95\x5C"
+         "b",
+         3, "a"},
+        {"a\x95\x5C"
+         "b",
+         4, "a\x95\x5C"},
+        {std::string(254, 'a') + "\x95\x5C", 256, std::string(254, 'a')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.capacity);
