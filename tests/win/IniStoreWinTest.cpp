@@ -176,4 +176,23 @@ TEST_F(IniStoreWinTest, WriteGivesUpOnAHolderThatKeepsTheFile) {
     }
 }
 
+// A write that fails after its temporary file was complete (flushed and closed beside the file)
+// leaves the old contents and takes its temporary file away.
+TEST_F(IniStoreWinTest, WriteFailingAfterItsTemporaryFileLeavesNothingBehind) {
+    Put(kOld);
+    std::wstring seen;
+    std::vector<std::wstring> namesThen;
+    SetIniReplaceHookForTests([&](const WideString& temp) {
+        seen = temp;
+        namesThen = Names();
+        return false;
+    });
+    EXPECT_FALSE(WriteProfileString("Settings", "k", "new", file_));
+    SetIniReplaceHookForTests(nullptr);
+    ASSERT_EQ(namesThen.size(), 2u);  // the temporary file was there, beside the file
+    EXPECT_EQ(seen.substr(0, folder_.size() + 1), folder_ + L"\\");
+    EXPECT_EQ(Names(), std::vector<std::wstring>{L"Velmora.ini"});
+    EXPECT_EQ(Get(), kOld);
+}
+
 }  // namespace
