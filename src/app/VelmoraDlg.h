@@ -49,6 +49,9 @@ class CVelmoraDlg : public Dialog {
     // the file list and its sources
     void InitFileList();
     void AddFileRow(const WideString& path);
+    // Columns 1 and 2 of a row: the times of its file, or the zero value's when they cannot be
+    // read.
+    void SetRowTimes(int row, const WideString& path);
     bool ReadFileTimes(const WideString& path, StampTime& creation, StampTime& write);
     void AddCommandLineFiles();
     void AddFilesFromDialog();

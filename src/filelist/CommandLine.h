@@ -1,15 +1,12 @@
-// Command-line texts. The file names come from the wide command line (UTF-16, where a space, a
-// quote or a backslash is always itself, and no unit of another character can be one of them).
-// The program file's name for the library's boxes is code page 932 text, read byte by byte, so
-// the second byte of a double-byte character (which can be 0x5C, the backslash) is never taken
-// for a separator.
+// Command-line texts and the program file's name, in UTF-16, where a space, a quote or a
+// backslash is always itself and no unit of another character can be one of them.
 #pragma once
 
 #include <string>
 
 #include "stamp/WideText.h"
 
-// A lead byte of a double-byte character in code page 932.
+// A lead byte of a double-byte character in code page 932 (for texts of the settings file).
 inline bool IsLeadByte932(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
@@ -19,4 +16,4 @@ inline bool IsLeadByte932(unsigned char c) {
 const WideChar* SkipProgramName(const WideChar* commandLine);
 
 // A program path's file name without its extension ("C:\\x\\Velmora.exe" gives "Velmora").
-std::string AppNameFromPath(const std::string& path);
+WideString AppNameFromPath(const WideString& path);

@@ -89,6 +89,10 @@ void CVelmoraDlg::AddFileRow(const WideString& path) {
     if (path.empty()) return;
     const int row = m_FileList.ItemCount();
     m_FileList.InsertItem(row, path);
+    SetRowTimes(row, path);
+}
+
+void CVelmoraDlg::SetRowTimes(int row, const WideString& path) {
     StampTime creation, write;
     ReadFileTimes(path, creation, write);
     m_FileList.SetItemText(row, 1, WidenAscii(FormatStampText(creation, creation)));

@@ -27,6 +27,16 @@ WideString BeforeLastBackslash(const WideString& text) {
     return last == WideString::npos ? WideString() : text.substr(0, last);
 }
 
+// A text of the system's code page in UTF-16, as that code page spells it.
+WideString FromCodePage(const char* text, std::size_t length) {
+    const int size = static_cast<int>(length);
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text, size, nullptr, 0);
+    if (wide <= 0) return WideString();
+    WideString converted(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, size, converted.data(), wide);
+    return converted;
+}
+
 // The settings file's code page spelling of a folder, only when every character converts
 // exactly: no best-fit stand-in, no default character, and the spelling reads back the same.
 bool ToCodePageExactly(const WideString& text, std::string& converted) {
@@ -125,8 +135,8 @@ bool ChooseWithClassicDialog(HWND owner, FileChoice& choice) {
 
 // Every name of a drop, in order, each taken whole however long (a cut name could name another
 // file, so a name that the block's end cuts off is left out). One walk over the drop data, never
-// past its end: asking the shell name by name walks it
-// from the start each time, which is quadratic in the number of names. Names of an ANSI drop are
+// past its end: asking the shell name by name walks it from the start each time, which is
+// quadratic in the number of names. Names of an ANSI drop are
 // turned into UTF-16 as the system's code page spells them.
 std::vector<WideString> DroppedNames(HDROP drop) {
     std::vector<WideString> names;
@@ -151,11 +161,7 @@ std::vector<WideString> DroppedNames(HDROP drop) {
             while (name < end && *name != '\0') {
                 const char* stop = std::find(name, end, '\0');
                 if (stop == end) break;  // cut off by the block's end: not a whole name
-                const int length = static_cast<int>(stop - name);
-                const int wide = MultiByteToWideChar(CP_ACP, 0, name, length, nullptr, 0);
-                WideString text(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');
-                if (wide > 0) MultiByteToWideChar(CP_ACP, 0, name, length, text.data(), wide);
-                names.push_back(text);
+                names.push_back(FromCodePage(name, static_cast<std::size_t>(stop - name)));
                 name = stop + 1;
             }
         }
@@ -191,7 +197,7 @@ void CVelmoraDlg::AddFilesFromDialog() {
     // The stored folder is spelt exactly in the file's code page (see PathKeyValue).
     const std::string folder =
         ReadProfileString(settings::kSection, settings::kPath, "", kPathCapacity, g_iniPath);
-    if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+    if (!folder.empty()) SetCurrentDirectoryW(FromCodePage(folder.data(), folder.size()).c_str());
 
     FileChoice choice;
     if (!ChooseFiles(choice)) return;
@@ -202,10 +208,7 @@ void CVelmoraDlg::AddFilesFromDialog() {
         RedrawLock lock(m_FileList.Hwnd());
         for (std::size_t i = 0; i < choice.paths.size() && i < kMaxChosenFiles; ++i) {
             const int row = m_FileList.InsertItem(m_FileList.ItemCount(), choice.paths[i]);
-            StampTime creation, write;
-            ReadFileTimes(m_FileList.ItemText(row, 0), creation, write);
-            m_FileList.SetItemText(row, 1, WidenAscii(FormatStampText(creation, creation)));
-            m_FileList.SetItemText(row, 2, WidenAscii(FormatStampText(write, write)));
+            SetRowTimes(row, m_FileList.ItemText(row, 0));
         }
     }
     // The folder to start in next time: the chosen file's folder, or the folder of several.

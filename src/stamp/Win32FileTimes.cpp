@@ -8,9 +8,8 @@ HANDLE ToWin32(FileTimes::Handle handle) { return reinterpret_cast<HANDLE>(handl
 // The name the file calls take: a name whose full path is shorter than MAX_PATH as it is, so
 // that relative names resolve as they always do; a longer one as its full path in the long form.
 WideString NameForFileCalls(const WideString& path) {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);  // with terminator
-    if (size <= kLongPathFrom) return path;
-    return LongPathForm(FullPathOf(path));
+    const WideString full = FullPathOf(path);
+    return full.size() < kLongPathFrom ? path : LongPathForm(full);
 }
 }  // namespace
 
